@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The whole test suite: sets up the machine, builds every preset and runs the
+# tests natively, for Windows x64 and x86 under Wine, and natively under
+# AddressSanitizer+UndefinedBehaviorSanitizer and under ThreadSanitizer, then a
+# short smoke run of each fuzzer. Prints the time each stage takes and a
+# closing "N passed, N failed" line over all stages.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+logdir="$root/build/test-logs"
+total_pass=0; total_fail=0; failed_stages=()
+t0=$(date +%s)
+
+stage() { # stage NAME COMMAND...: run, time and record one stage
+  local name=$1; shift
+  local start=$(date +%s)
+  printf '\n=== %s ===\n' "$name"
+  if "$@"; then
+    printf '=== %s: ok in %ss ===\n' "$name" "$(( $(date +%s) - start ))"
+  else
+    printf '=== %s: FAILED in %ss ===\n' "$name" "$(( $(date +%s) - start ))"
+    failed_stages+=("$name")
+  fi
+}
+
+run_ctest() { # run_ctest PRESET [ctest args]: run and count the results
+  local p=$1; shift
+  local log="$logdir/ctest-$p.log"
+  mkdir -p "$logdir"
+  ctest --test-dir "build/$p" --output-on-failure --no-tests=error "$@" 2>&1 | tee "$log"
+  local rc=${PIPESTATUS[0]}
+  local line
+  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
+  if [ -n "$line" ]; then
+    local failed total
+    failed=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
+    total=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/' <<<"$line")
+    total_pass=$(( total_pass + total - failed )); total_fail=$(( total_fail + failed ))
+  elif [ "$rc" -ne 0 ]; then
+    total_fail=$(( total_fail + 1 ))
+  fi
+  return "$rc"
+}
+
+stage "set-up" bash scripts/setup.sh
+for p in linux win64 win32; do
+  stage "build $p" bash scripts/build.sh "$p"
+  stage "test $p" run_ctest "$p"
+done
+for p in linux-asan linux-tsan; do
+  stage "build $p" bash scripts/build.sh "$p"
+  stage "test $p" run_ctest "$p" -L unit
+done
+if [ -x scripts/fuzz-smoke.sh ]; then
+  stage "fuzz smoke" bash scripts/fuzz-smoke.sh
+fi
+
+printf '\nTotal time: %ss\n' "$(( $(date +%s) - t0 ))"
+if [ ${#failed_stages[@]} -gt 0 ]; then
+  printf 'Failed stages: %s\n' "${failed_stages[*]}"
+  [ $total_fail -gt 0 ] || total_fail=${#failed_stages[@]}
+fi
+printf '%d passed, %d failed\n' "$total_pass" "$total_fail"
+[ ${#failed_stages[@]} -eq 0 ]
