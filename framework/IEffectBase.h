@@ -25,6 +25,9 @@ public:
     static constexpr int32_t kChunkVersion = 0x00010000;
     // Upper bound on channels per direction taken from a configuration string.
     static constexpr int32_t kMaxChannels = 256;
+    // Largest block size the scratch blocks are sized for; longer host blocks
+    // are processed in pieces.
+    static constexpr int32_t kMaxBlockSize = 1 << 20;
 
     // Host codes returned by IdentifyHost.
     enum HostCode : int32_t
