@@ -29,9 +29,6 @@ public:
     static constexpr int kEffectNameSize = kVstMaxEffectNameLen;
     static constexpr int kVendorTextSize = kVstMaxVendorStrLen;
     static constexpr int kProductTextSize = kVstMaxProductStrLen;
-    // Largest block size taken from the host; longer blocks are still
-    // processed, in pieces of this size.
-    static constexpr int32_t kMaxBlockSize = 65536;
     // Largest state chunk accepted from the host. Our state is a few bytes
     // per parameter, so anything near this is garbage.
     static constexpr int32_t kMaxChunkSize = 1 << 20;
