@@ -1,0 +1,24 @@
+#pragma once
+
+#include "RasterPixel.h"
+
+// Colour dodge: brightens the destination by dividing it by the inverted,
+// weighted source.
+struct RasterCombineDodge
+{
+    static constexpr bool kSkipsTransparent = false;
+
+    static int Channel(int d, int s, int w)
+    {
+        const int t = s * w / 256;
+        if (t > 254)
+            return RasterClampChannel(d * 256);
+        return RasterClampChannel(d * 256 / (256 - t));
+    }
+
+    static RasterPixel Apply(RasterPixel d, int sR, int sG, int sB, int sA, int w)
+    {
+        return RasterRGBA(Channel(RasterRed(d), sR, w), Channel(RasterGreen(d), sG, w),
+                          Channel(RasterBlue(d), sB, w), Channel(RasterAlpha(d), sA, w));
+    }
+};
