@@ -1,0 +1,48 @@
+// The few operating-system services vsthost needs, behind one thin layer.
+// Every path is UTF-8; the Windows implementation converts to UTF-16 so that
+// names outside the ANSI code page work.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+class Platform
+{
+public:
+    // The program's arguments as UTF-8 (Windows reads the wide command line).
+    static std::vector<std::string> Arguments(int argc, char** argv);
+
+    // fopen with a UTF-8 path; null on failure.
+    static std::FILE* OpenFile(const std::string& path, const char* mode);
+
+    // Replaces `to` with `from` in one step where the system allows it.
+    static bool RenameReplacing(const std::string& from, const std::string& to);
+
+    static bool RemoveFile(const std::string& path);
+
+    static bool IsDirectory(const std::string& path);
+
+    // True when standard error is an interactive terminal.
+    static bool StderrIsTerminal();
+
+    // A number that differs between concurrently running processes.
+    static unsigned long ProcessId();
+
+    // Runs `probe` in a child process where the system has one (fork), so that
+    // a plug-in crashing inside it cannot take the tool down; elsewhere it
+    // runs in place. `probe` fills `size` bytes at `result` and returns
+    // whether it succeeded. Returns false when it failed or crashed.
+    static bool RunIsolated(const std::function<bool(void* result)>& probe, void* result,
+                            size_t size);
+
+    // Text of the last system error of the calling thread.
+    static std::string LastErrorText();
+
+#ifdef _WIN32
+    static std::wstring Widen(const std::string& utf8);
+    static std::string Narrow(const std::wstring& wide);
+#endif
+};
