@@ -296,14 +296,15 @@ def led(lit):
   <stop offset="1" stop-color="#a00804"/>
 </radialGradient>
 <radialGradient id="glow" cx="0.5" cy="0.5" r="0.5">
-  <stop offset="0.35" stop-color="#ff3a1a" stop-opacity="0.75"/>
-  <stop offset="0.7" stop-color="#ff2a10" stop-opacity="0.25"/>
+  <stop offset="0.3" stop-color="#ff6a3a" stop-opacity="0.95"/>
+  <stop offset="0.62" stop-color="#ff2a10" stop-opacity="0.5"/>
+  <stop offset="0.85" stop-color="#ff2a10" stop-opacity="0.14"/>
   <stop offset="1" stop-color="#ff2a10" stop-opacity="0"/>
 </radialGradient>
 """ % CHROME_STOPS
     b = ""
     if lit:
-        b += '<circle cx="9" cy="9" r="9" fill="url(#glow)"/>\n'
+        b += '<circle cx="9" cy="9" r="8.6" fill="url(#glow)"/>\n'
     else:
         b += '<circle cx="9.5" cy="9.9" r="7" fill="#000" opacity="0.35"/>\n'
     b += '<circle cx="%s" cy="%s" r="6.4" fill="url(#bezel)"/>\n' % (fmt(c), fmt(c))
@@ -347,7 +348,7 @@ def toggle(on):
         fmt(c), fmt(c + 1))
     b += '<circle cx="%s" cy="%s" r="3.6" fill="#17181a"/>\n' % (fmt(c), fmt(c + 1))
     # Lever: a tapered bat from the bushing to a ball tip, towards ON (up) or OFF (down).
-    tip_y = 4.8 if on else 36.2
+    tip_y = 6.0 if on else 33.0
     base_y = c + 1
     sy = 1 if on else -1
     # Shadow falls down and to the right.
