@@ -62,16 +62,8 @@ struct Coefficients
 
 // The formulas below are written with explicit parentheses so that the order
 // of every rounding is fixed; the design must be reproducible to the last bit.
-Coefficients DesignSection(const SectionDesign& d, double fs)
+Coefficients DesignSection(const SectionDesign& d, double f, double fs)
 {
-    double f = d.frequency;
-    if (fs <= BiquadBank::kFullDesignRate)
-    {
-        // At these rates the upper bands reach half the rate, where the shelf
-        // and peaking forms become unstable; keep each band safely below it.
-        f = std::min(f, BiquadBank::kLowRateLimit * fs);
-    }
-
     const double w0 = (kTwoPi * f) / fs;
     const double sn = std::sin(w0);
     const double cs = std::cos(w0);
@@ -197,7 +189,22 @@ bool BiquadBank::DesignFilters(double sampleRate)
     Coefficients fresh[kDesignedSections];
     for (int k = 0; k < kDesignedSections; ++k)
     {
-        fresh[k] = DesignSection(kDesign[k], sampleRate);
+        // At rates up to kFullDesignRate the upper bands reach half the rate,
+        // where the shelf and peaking forms become unstable: such bands are
+        // moved safely below it. Just above that rate the 14100 Hz shelf is
+        // mathematically stable but its poles round onto the unit circle; it
+        // gets the same treatment.
+        const double limit = kLowRateLimit * sampleRate;
+        double f = kDesign[k].frequency;
+        if (sampleRate <= kFullDesignRate && f > limit)
+        {
+            f = limit;
+        }
+        fresh[k] = DesignSection(kDesign[k], f, sampleRate);
+        if (!Usable(fresh[k]) && f > limit)
+        {
+            fresh[k] = DesignSection(kDesign[k], limit, sampleRate);
+        }
         if (!Usable(fresh[k]))
         {
             return false;

@@ -55,11 +55,13 @@ struct BiquadBank
     // True when every history value of the given sections is finite.
     bool HistoryFinite(int first, int count) const;
 
-    // Designs sections 0 to 21 for sampleRate. Returns false, leaving the bank
-    // untouched, for a rate that is not finite and positive or for which any
-    // section would come out non-finite or not strictly stable (for example an
-    // absurdly high rate that puts poles on the unit circle). History is not
-    // touched; callers clear it when the design changes.
+    // Designs sections 0 to 21 for sampleRate. Rates above kFullDesignRate
+    // get the reference design; lower rates get every band limited to
+    // kLowRateLimit x rate. Returns false, leaving the bank untouched, for a
+    // rate that is not finite and positive or for which a section would still
+    // come out non-finite or not strictly stable (an absurdly high rate puts
+    // poles onto the unit circle). History is not touched; callers clear it
+    // when the design changes.
     bool DesignFilters(double sampleRate);
 
     // Largest pole radius of section k (0 for a section without feedback).
