@@ -167,7 +167,7 @@ def background():
   <stop offset="1" stop-color="#0e0c0b"/>
 </linearGradient>
 <radialGradient id="well" cx="0.5" cy="0.5" r="0.5">
-  <stop offset="0.6" stop-color="#000" stop-opacity="0.55"/>
+  <stop offset="0.6" stop-color="#000" stop-opacity="0.4"/>
   <stop offset="1" stop-color="#000" stop-opacity="0"/>
 </radialGradient>
 """ % {"light": COPPER_LIGHT, "mid": COPPER_MID, "dark": COPPER_DARK, "chrome": CHROME_STOPS}
@@ -265,9 +265,14 @@ def background():
     b += '<rect x="%d" y="%d" width="%d" height="%d" rx="5" fill="url(#plate)"/>\n' % (
         px0, py0, px1 - px0, py1 - py0)
     b += '<rect x="%s" y="%s" width="%s" height="%s" rx="3.5" fill="none" stroke="%s" stroke-width="0.8"/>\n' % (
-        fmt(px0 + 3), fmt(py0 + 3), fmt(px1 - px0 - 6), fmt(py1 - py0 - 6), COPPER_LIGHT)
+        fmt(px0 + 11), fmt(py0 + 4), fmt(px1 - px0 - 22), fmt(py1 - py0 - 8), COPPER_LIGHT)
+    # Rivets holding the plate.
+    for rx, ry in ((px0 + 5.5, py0 + 5.5), (px1 - 5.5, py0 + 5.5), (px0 + 5.5, py1 - 5.5), (px1 - 5.5, py1 - 5.5)):
+        b += '<circle cx="%s" cy="%s" r="2.2" fill="#000" opacity="0.6" transform="translate(0.5 0.7)"/>\n' % (
+            fmt(rx), fmt(ry))
+        b += '<circle cx="%s" cy="%s" r="2" fill="url(#chrome)"/>\n' % (fmt(rx), fmt(ry))
     mx = (px0 + px1) / 2.0
-    b += text(mx, 259, "Vorn-Kettle[Ge]", 19, family=SANS_CONDENSED, fill=CREAM, emboss=False, spacing=0.3)
+    b += text(mx, 259, "Vorn-Kettle[Ge]", 18, family=SANS_CONDENSED, fill=CREAM, emboss=False, spacing=0.3)
     b += '<line x1="%s" y1="268" x2="%s" y2="268" stroke="%s" stroke-width="0.8"/>\n' % (
         fmt(px0 + 22), fmt(px1 - 22), COPPER_LIGHT)
     b += text(mx, 282, "GERMANIUM FUZZ \u00b7 CABINET", 7, family=SANS_CONDENSED, fill=COPPER_LIGHT,
@@ -296,23 +301,24 @@ def led(lit):
   <stop offset="1" stop-color="#a00804"/>
 </radialGradient>
 <radialGradient id="glow" cx="0.5" cy="0.5" r="0.5">
-  <stop offset="0.3" stop-color="#ff6a3a" stop-opacity="0.95"/>
-  <stop offset="0.62" stop-color="#ff2a10" stop-opacity="0.5"/>
-  <stop offset="0.85" stop-color="#ff2a10" stop-opacity="0.14"/>
-  <stop offset="1" stop-color="#ff2a10" stop-opacity="0"/>
+  <stop offset="0.45" stop-color="#ff6a30" stop-opacity="1"/>
+  <stop offset="0.7" stop-color="#ff4a20" stop-opacity="0.55"/>
+  <stop offset="0.88" stop-color="#ff3a18" stop-opacity="0.14"/>
+  <stop offset="1" stop-color="#ff3a18" stop-opacity="0"/>
 </radialGradient>
 """ % CHROME_STOPS
     b = ""
     if lit:
-        b += '<circle cx="9" cy="9" r="8.6" fill="url(#glow)"/>\n'
+        b += '<circle cx="9" cy="9" r="8.7" fill="url(#glow)"/>\n'
     else:
         b += '<circle cx="9.5" cy="9.9" r="7" fill="#000" opacity="0.35"/>\n'
-    b += '<circle cx="%s" cy="%s" r="6.4" fill="url(#bezel)"/>\n' % (fmt(c), fmt(c))
-    b += '<circle cx="%s" cy="%s" r="5.2" fill="#222"/>\n' % (fmt(c), fmt(c))
-    b += '<circle cx="%s" cy="%s" r="4.6" fill="url(#%s)"/>\n' % (fmt(c), fmt(c), "lensOn" if lit else "lensOff")
+    b += '<circle cx="%s" cy="%s" r="5.9" fill="url(#bezel)"/>\n' % (fmt(c), fmt(c))
+    b += '<circle cx="%s" cy="%s" r="4.8" fill="#222"/>\n' % (fmt(c), fmt(c))
     if lit:
-        b += '<circle cx="9" cy="9" r="6.4" fill="#ff5a30" opacity="0.18"/>\n'
-    b += '<ellipse cx="7.4" cy="7.2" rx="1.8" ry="1.2" fill="#fff" opacity="%s" transform="rotate(-35 7.4 7.2)"/>\n' % (
+        # Light spilling over the chrome bezel.
+        b += '<circle cx="9" cy="9" r="5.9" fill="#ff5a30" opacity="0.3"/>\n'
+    b += '<circle cx="%s" cy="%s" r="4.3" fill="url(#%s)"/>\n' % (fmt(c), fmt(c), "lensOn" if lit else "lensOff")
+    b += '<ellipse cx="7.6" cy="7.4" rx="1.6" ry="1.1" fill="#fff" opacity="%s" transform="rotate(-35 7.6 7.4)"/>\n' % (
         "0.85" if lit else "0.55")
     return svg_doc(18, 18, b, defs)
 
