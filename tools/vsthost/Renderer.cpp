@@ -158,8 +158,6 @@ void Renderer::Run()
     AEffect* effect = plugin.Effect();
     Log("loaded " + options.plugin + " through " + plugin.EntryName());
     plugin.Open();
-    for (const std::string& w : plugin.Warnings())
-        std::fprintf(stderr, "vsthost: warning: %s\n", w.c_str());
     plugin.Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
     plugin.Dispatch(effSetBlockSize, 0, options.blockSize);
 
@@ -311,6 +309,9 @@ void Renderer::Run()
     audioOut.Commit();
     if (chunkOut)
         chunkOut->Commit();
+    // Reported only on success: a failure is exactly one line.
+    for (const std::string& w : plugin.Warnings())
+        std::fprintf(stderr, "vsthost: warning: %s\n", w.c_str());
     Log("wrote " + std::to_string(totalFrames) + " frames, " + std::to_string(outCount) +
         " channels at " + std::to_string(fileRate) + " Hz to " + options.output);
 }
