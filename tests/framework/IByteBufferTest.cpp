@@ -1,0 +1,155 @@
+#include "IByteBuffer.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+
+TEST(IByteBuffer, GrowthPolicyCapacities)
+{
+    // slack = max(n / 2, 4096) rounded down to 4096, within 4096..4 MiB;
+    // capacity = ((n + slack + 96) rounded down to 4096) - 96.
+    EXPECT_EQ(IByteBuffer::PolicyCapacity(1, 4096, 0), 4000);
+    EXPECT_EQ(IByteBuffer::PolicyCapacity(4000, 4096, 0), 8096);
+    EXPECT_EQ(IByteBuffer::PolicyCapacity(4001, 4096, 0), 8096);
+    EXPECT_EQ(IByteBuffer::PolicyCapacity(10000, 4096, 0), 12192);
+    EXPECT_EQ(IByteBuffer::PolicyCapacity(100000, 4096, 0), 147360);
+    EXPECT_EQ(IByteBuffer::PolicyCapacity(20000000, 4096, 0), 24190880); // slack capped at 4 MiB
+    // Small granularity: capacity = n + max(n / 2, granularity).
+    EXPECT_EQ(IByteBuffer::PolicyCapacity(10, 32, 0), 42);
+    EXPECT_EQ(IByteBuffer::PolicyCapacity(100, 32, 0), 150);
+    // The minimum capacity raises small allocations.
+    EXPECT_EQ(IByteBuffer::PolicyCapacity(1, 4096, 50000), 50000);
+    // Refused sizes.
+    EXPECT_EQ(IByteBuffer::PolicyCapacity(-1, 4096, 0), -1);
+    EXPECT_EQ(IByteBuffer::PolicyCapacity(IByteBuffer::kMaxSize + 1, 4096, 0), -1);
+    EXPECT_EQ(IByteBuffer::PolicyCapacity(INT_MAX, 4096, 0), -1);
+    EXPECT_GT(IByteBuffer::PolicyCapacity(IByteBuffer::kMaxSize, 4096, 0), IByteBuffer::kMaxSize);
+}
+
+TEST(IByteBuffer, ResizeGrowsByPolicyAndShrinksOnlyWhenAllowedAndWorthIt)
+{
+    IByteBuffer buffer;
+    EXPECT_EQ(buffer.Resize(0), nullptr);
+    EXPECT_EQ(buffer.Capacity(), 0);
+
+    ASSERT_NE(buffer.Resize(8), nullptr);
+    EXPECT_EQ(buffer.Size(), 8);
+    EXPECT_EQ(buffer.Capacity(), 4000);
+    buffer.Resize(4000);
+    EXPECT_EQ(buffer.Capacity(), 4000); // fits: no reallocation
+    buffer.Resize(4001);
+    EXPECT_EQ(buffer.Capacity(), 8096);
+
+    buffer.Resize(100000);
+    EXPECT_EQ(buffer.Capacity(), 147360);
+    buffer.Resize(10, false);
+    EXPECT_EQ(buffer.Size(), 10);
+    EXPECT_EQ(buffer.Capacity(), 147360); // shrinking not allowed
+    buffer.Resize(100000);
+    // Allowed, below half the capacity and more than 4 granules below it.
+    buffer.Resize(10, true);
+    EXPECT_EQ(buffer.Capacity(), 4000);
+    // Within 4 granules of the capacity: only the size changes.
+    buffer.Resize(3000);
+    buffer.Resize(2, true);
+    EXPECT_EQ(buffer.Size(), 2);
+    EXPECT_EQ(buffer.Capacity(), 4000);
+}
+
+TEST(IByteBuffer, ResizeKeepsContentsAndRefusesBadSizes)
+{
+    IByteBuffer buffer;
+    const char text[] = "state bytes";
+    ASSERT_TRUE(buffer.Append(text, sizeof(text)));
+    buffer.Resize(50000);
+    EXPECT_EQ(std::memcmp(buffer.Data(), text, sizeof(text)), 0);
+    buffer.Resize(sizeof(text), true);
+    EXPECT_EQ(std::memcmp(buffer.Data(), text, sizeof(text)), 0);
+
+    const int32_t size = buffer.Size();
+    const int32_t capacity = buffer.Capacity();
+    EXPECT_EQ(buffer.Resize(-1), nullptr);
+    EXPECT_EQ(buffer.Resize(INT_MIN), nullptr);
+    EXPECT_EQ(buffer.Resize(IByteBuffer::kMaxSize + 1), nullptr);
+    EXPECT_EQ(buffer.Resize(INT_MAX), nullptr);
+    EXPECT_EQ(buffer.ResizeZeroed(INT_MAX), size);
+    EXPECT_EQ(buffer.Size(), size);
+    EXPECT_EQ(buffer.Capacity(), capacity);
+    EXPECT_EQ(std::memcmp(buffer.Data(), text, sizeof(text)), 0);
+}
+
+TEST(IByteBuffer, ResizeZeroedClearsOnlyTheNewBytes)
+{
+    IByteBuffer buffer;
+    buffer.Resize(5000);
+    std::memset(buffer.Data(), 0xAB, 5000);
+    buffer.Resize(4, true); // capacity stays, stale bytes remain behind the size
+    EXPECT_EQ(buffer.ResizeZeroed(64), 4);
+    ASSERT_EQ(buffer.Size(), 64);
+    for (int i = 0; i < 4; ++i)
+    {
+        EXPECT_EQ(buffer.Data()[i], 0xAB);
+    }
+    for (int i = 4; i < 64; ++i)
+    {
+        ASSERT_EQ(buffer.Data()[i], 0) << i;
+    }
+    EXPECT_EQ(buffer.ResizeZeroed(0), 64);
+    EXPECT_EQ(buffer.Size(), 0);
+}
+
+TEST(IByteBuffer, AppendRejectsBadArgumentsAndCopesWithItsOwnBytes)
+{
+    IByteBuffer buffer;
+    EXPECT_TRUE(buffer.Append(nullptr, 0));
+    EXPECT_FALSE(buffer.Append(nullptr, 4));
+    int32_t v = 7;
+    EXPECT_FALSE(buffer.Append(&v, -4));
+    EXPECT_EQ(buffer.Size(), 0);
+
+    // Appending a buffer's own contents while it reallocates.
+    buffer.Resize(3990);
+    std::memset(buffer.Data(), 0x5A, 3990);
+    ASSERT_TRUE(buffer.Append(buffer.Data(), 3990));
+    ASSERT_EQ(buffer.Size(), 7980);
+    EXPECT_EQ(buffer.Data()[7979], 0x5A);
+
+    EXPECT_FALSE(buffer.Append(&v, INT_MAX)); // size + n would overflow
+    EXPECT_EQ(buffer.Size(), 7980);
+}
+
+TEST(IByteBuffer, ReadAtStaysInsideTheData)
+{
+    IByteBuffer buffer;
+    const double values[2] = {1.5, -2.25};
+    buffer.Append(values, sizeof(values));
+    double out = 99.0;
+    EXPECT_EQ(buffer.ReadAt(8, 8, &out), 16);
+    EXPECT_EQ(out, -2.25);
+    EXPECT_EQ(buffer.ReadAt(16, 0, &out), 16);
+
+    out = 99.0;
+    EXPECT_EQ(buffer.ReadAt(9, 8, &out), -1);
+    EXPECT_EQ(buffer.ReadAt(-1, 8, &out), -1);
+    EXPECT_EQ(buffer.ReadAt(0, -8, &out), -1);
+    EXPECT_EQ(buffer.ReadAt(INT_MAX, 8, &out), -1);
+    EXPECT_EQ(buffer.ReadAt(8, INT_MAX, &out), -1);
+    EXPECT_EQ(buffer.ReadAt(17, 0, &out), -1);
+    EXPECT_EQ(buffer.ReadAt(0, 8, nullptr), -1);
+    EXPECT_EQ(out, 99.0);
+}
+
+TEST(IByteBuffer, MoveTransfersOwnership)
+{
+    IByteBuffer a;
+    a.AppendInt32(0x01020304);
+    IByteBuffer b(std::move(a));
+    EXPECT_EQ(a.Size(), 0);
+    EXPECT_EQ(a.Data(), nullptr);
+    int32_t v = 0;
+    EXPECT_EQ(b.ReadAt(0, 4, &v), 4);
+    EXPECT_EQ(v, 0x01020304);
+    // Little-endian layout, as state chunks require.
+    EXPECT_EQ(b.Data()[0], 0x04);
+}
