@@ -83,16 +83,16 @@ void WritePins(JsonWriter& json, const std::vector<PluginReport::Pin>& pins)
 
 std::string PinsText(const char* title, const std::vector<PluginReport::Pin>& pins)
 {
-    std::string t = Format("%s (%zu)\n", title, pins.size());
+    std::string t = Format("%s (%d)\n", title, static_cast<int>(pins.size()));
     for (size_t i = 0; i < pins.size(); ++i)
     {
         const PluginReport::Pin& p = pins[i];
         if (!p.supplied)
         {
-            t += Format("  %3zu  (no properties supplied)\n", i);
+            t += Format("  %3d  (no properties supplied)\n", static_cast<int>(i));
             continue;
         }
-        t += Format("  %3zu  %s  short %s  flags 0x%x (%s)  arrangement %d\n", i,
+        t += Format("  %3d  %s  short %s  flags 0x%x (%s)  arrangement %d\n", static_cast<int>(i),
                     Quoted(p.label).c_str(), Quoted(p.shortLabel).c_str(),
                     static_cast<unsigned>(p.flags), PinFlagText(p.flags).c_str(),
                     static_cast<int>(p.arrangementType));
@@ -321,18 +321,19 @@ std::string PluginReport::ToText() const
     for (const std::string& w : warnings)
         t += "Warning          " + w + "\n";
 
-    t += Format("\nParameters (%zu)\n", parameters.size());
+    t += Format("\nParameters (%d)\n", static_cast<int>(parameters.size()));
     for (size_t i = 0; i < parameters.size(); ++i)
     {
         const Parameter& p = parameters[i];
-        t += Format("  %3zu  %-24s label %-10s display %-14s value %.9g\n", i,
+        t += Format("  %3d  %-24s label %-10s display %-14s value %.9g\n", static_cast<int>(i),
                     Quoted(p.name).c_str(), Quoted(p.label).c_str(), Quoted(p.display).c_str(),
                     static_cast<double>(p.value));
     }
 
-    t += Format("\nPrograms (%zu, current %" PRId64 ")\n", programs.size(), currentProgram);
+    t += Format("\nPrograms (%d, current %" PRId64 ")\n", static_cast<int>(programs.size()),
+                currentProgram);
     for (size_t i = 0; i < programs.size(); ++i)
-        t += Format("  %3zu  %s%s\n", i, Quoted(programs[i].name).c_str(),
+        t += Format("  %3d  %s%s\n", static_cast<int>(i), Quoted(programs[i].name).c_str(),
                     programs[i].indexed ? "" : "  (by selecting)");
 
     t += "\n" + PinsText("Inputs", inputs);

@@ -293,12 +293,19 @@ void Renderer::Run()
     if (options.verbose)
     {
         for (const HostCallback::Edit& e : host.Edits())
-            std::fprintf(stderr, "vsthost: %s parameter %d value %.6g at sample %lld\n",
-                         EditName(e.opcode), static_cast<int>(e.index),
-                         static_cast<double>(e.value), static_cast<long long>(e.samplePos));
+        {
+            std::string line =
+                std::string(EditName(e.opcode)) + " parameter " + std::to_string(e.index);
+            if (e.opcode == audioMasterAutomate)
+            {
+                char value[32];
+                std::snprintf(value, sizeof(value), " value %.6g", static_cast<double>(e.value));
+                line += value;
+            }
+            Log(line + " at sample " + std::to_string(e.samplePos));
+        }
         if (host.DroppedEdits())
-            std::fprintf(stderr, "vsthost: %llu further edits not recorded\n",
-                         static_cast<unsigned long long>(host.DroppedEdits()));
+            Log(std::to_string(host.DroppedEdits()) + " further edits not recorded");
         std::string seen;
         for (int32_t op : host.OpcodesSeen())
             seen += " " + std::to_string(op);

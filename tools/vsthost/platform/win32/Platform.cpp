@@ -90,6 +90,9 @@ std::string Platform::LastErrorText()
         n && text ? Narrow(std::wstring(text, n)) : "error " + std::to_string(code);
     if (text)
         LocalFree(text);
+    // Some messages name their subject as an insert that was not filled in.
+    for (size_t at; (at = result.find("%1")) != std::string::npos;)
+        result.replace(at, 2, "the file");
     while (!result.empty() &&
            (result.back() == '\n' || result.back() == '\r' || result.back() == '.'))
         result.pop_back();
