@@ -158,6 +158,13 @@ public:
     void HandleReset() override { log.push_back("reset"); }
     void HandleActivate(bool active) override { log.push_back(active ? "on" : "off"); }
     void HandleParameterChange(int32_t i) override { log.push_back("p" + std::to_string(i)); }
+    // The framework's pass-through, plus a read of what automation writes,
+    // so a block that is not serialised with setParameter is a data race.
+    void ProcessBlock(double** inputs, double** outputs, int32_t nFrames) override
+    {
+        IEffectVST::ProcessBlock(inputs, outputs, nFrames);
+        lastBlockGain = GetParam(0)->Value();
+    }
 
     VstIntPtr Call(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                    float opt = 0.0f)
@@ -167,6 +174,7 @@ public:
     double Value(int32_t i) { return GetParam(i)->Value(); }
 
     std::vector<std::string> log;
+    double lastBlockGain = -1.0;
 };
 
 // Owns a TestEffect the way a host does: created with new, ended by effClose.
