@@ -229,6 +229,15 @@ void RasterScaledBlit(RasterBitmap* dest, const RasterBitmap* src, int32_t dstX,
     }
     const double xStep = sw / static_cast<double>(w);
     const double yStep = sh / static_cast<double>(h);
+    // Samples sit at the leading corner of each destination pixel. Walking the
+    // source backwards, that corner is the far edge of the pixel's source
+    // interval, one step beyond it: start one step in so that a mirrored blit
+    // is the exact reverse of the plain one.
+    double firstX = sx, firstY = sy;
+    if (xStep < 0.0)
+        firstX += xStep;
+    if (yStep < 0.0)
+        firstY += yStep;
 
     // The usable source area ends at the source rectangle's far edge.
     const int64_t clipRight =
@@ -239,8 +248,8 @@ void RasterScaledBlit(RasterBitmap* dest, const RasterBitmap* src, int32_t dstX,
         return;
 
     Walk walk{};
-    if (!ClipAxis(x, w, sx, xStep, d.width, s.width, walk.x0, walk.dx) ||
-        !ClipAxis(y, h, sy, yStep, d.height, s.height, walk.y0, walk.dy))
+    if (!ClipAxis(x, w, firstX, xStep, d.width, s.width, walk.x0, walk.dx) ||
+        !ClipAxis(y, h, firstY, yStep, d.height, s.height, walk.y0, walk.dy))
         return;
     walk.dstX = static_cast<int32_t>(x);
     walk.dstY = static_cast<int32_t>(y);
