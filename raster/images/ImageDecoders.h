@@ -20,8 +20,10 @@ RasterBitmap* LoadJpegFile(const char* path, bool checkExtension, RasterBitmap* 
 
 // PNG and JPEG from bytes in memory (what the resource decoders run on once
 // the resource is found).
-RasterBitmap* DecodePngMemory(const unsigned char* data, size_t size, RasterBitmap* target = nullptr);
-RasterBitmap* DecodeJpegMemory(const unsigned char* data, size_t size, RasterBitmap* target = nullptr);
+RasterBitmap* DecodePngMemory(const unsigned char* data, size_t size,
+                              RasterBitmap* target = nullptr);
+RasterBitmap* DecodeJpegMemory(const unsigned char* data, size_t size,
+                               RasterBitmap* target = nullptr);
 
 // Largest image side the decoders accept; anything larger is refused before
 // any pixel memory is allocated.

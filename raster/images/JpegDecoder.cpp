@@ -94,16 +94,15 @@ void MemorySkipInput(j_decompress_ptr cinfo, long count)
         return;
     jpeg_source_mgr* src = cinfo->src;
     size_t n = static_cast<size_t>(count) < src->bytes_in_buffer ? static_cast<size_t>(count)
-                                                                  : src->bytes_in_buffer;
+                                                                 : src->bytes_in_buffer;
     src->next_input_byte += n;
     src->bytes_in_buffer -= n;
 }
 
 void UseMemorySource(j_decompress_ptr cinfo, const unsigned char* data, size_t size)
 {
-    jpeg_source_mgr* src = static_cast<jpeg_source_mgr*>(
-        (*cinfo->mem->alloc_small)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT,
-                                   sizeof(jpeg_source_mgr)));
+    jpeg_source_mgr* src = static_cast<jpeg_source_mgr*>((*cinfo->mem->alloc_small)(
+        reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(jpeg_source_mgr)));
     src->init_source = MemoryInitSource;
     src->fill_input_buffer = MemoryFillInput;
     src->skip_input_data = MemorySkipInput;
@@ -177,8 +176,8 @@ RasterBitmap* DecodeJpeg(FILE* file, const unsigned char* data, size_t size, Ras
     int width = static_cast<int>(cinfo.output_width);
     int height = static_cast<int>(cinfo.output_height);
     int components = cinfo.output_components;
-    JSAMPARRAY line = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
-                                                  cinfo.output_width * components, 1);
+    JSAMPARRAY line = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo),
+                                                 JPOOL_IMAGE, cinfo.output_width * components, 1);
 
     bool isNew = false;
     RasterBitmap* bitmap = PrepareDecodeTarget(target, width, height, isNew);

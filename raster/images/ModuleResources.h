@@ -22,7 +22,8 @@ using HRSRC = const ModuleResource*;
 using HGLOBAL = const void*;
 
 // An integer resource name travels as a pointer whose value is below 0x10000.
-#define MAKEINTRESOURCEA(id) (reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(static_cast<uint16_t>(id))))
+#define MAKEINTRESOURCEA(id)                                                                       \
+    (reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(static_cast<uint16_t>(id))))
 #define IS_INTRESOURCE(p) ((reinterpret_cast<uintptr_t>(p) >> 16) == 0)
 
 // One embedded resource: type name ("PNG"), numeric id and bytes.
