@@ -4,63 +4,93 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace
 {
 
-// Sections fused into one pass over a chunk. A single section over a chunk is
-// bound by its own feedback latency; several consecutive sections per frame
-// give the processor independent recurrences to overlap, while their history
-// stays in registers instead of going through memory every sample.
-constexpr int kGroup = 4;
-
-// Runs G consecutive sections from `first` over buf in place. Each section's
-// output plus the denormal offset becomes the next section's input and, after
-// the last one, the new buffer content. Per section the arithmetic is exactly
-// that of BiquadBank::RunSection.
-template <int G> void RunGroup(BiquadBank& bank, int first, double* buf, int len)
+// A section's coefficients and history as locals, so that the compiler can
+// keep them in registers for a whole chunk instead of reloading the bank.
+struct SectionState
 {
-    double b0[G], b1[G], b2[G], a1[G], a2[G], x1[G], x2[G], y1[G], y2[G];
-    for (int j = 0; j < G; ++j)
+    double b0, b1, b2, a1, a2, x1, x2, y1, y2;
+
+    void Load(const BiquadBank& bank, int k)
     {
-        b0[j] = bank.b0[first + j];
-        b1[j] = bank.b1[first + j];
-        b2[j] = bank.b2[first + j];
-        a1[j] = bank.a1[first + j];
-        a2[j] = bank.a2[first + j];
-        x1[j] = bank.x1[first + j];
-        x2[j] = bank.x2[first + j];
-        y1[j] = bank.y1[first + j];
-        y2[j] = bank.y2[first + j];
+        b0 = bank.b0[k];
+        b1 = bank.b1[k];
+        b2 = bank.b2[k];
+        a1 = bank.a1[k];
+        a2 = bank.a2[k];
+        x1 = bank.x1[k];
+        x2 = bank.x2[k];
+        y1 = bank.y1[k];
+        y2 = bank.y2[k];
     }
+
+    void Store(BiquadBank& bank, int k) const
+    {
+        bank.x1[k] = x1;
+        bank.x2[k] = x2;
+        bank.y1[k] = y1;
+        bank.y2[k] = y2;
+    }
+
+    // Exactly the arithmetic of BiquadBank::RunSection.
+    double Run(double x)
+    {
+        double y = x1 * b1;
+        y = y + x * b0;
+        y = y + b2 * x2;
+        y = y - y1 * a1;
+        y = y - a2 * y2;
+        x2 = x1;
+        x1 = x;
+        y2 = y1;
+        y1 = y;
+        return y;
+    }
+};
+
+// Sections fused into one pass over a chunk. One section per pass is bound by
+// its own feedback latency; two or three per frame give the processor
+// independent recurrences to overlap. More than fit in the vector registers
+// (16 on x86-64, 8 on x86) spill the history to the stack, which puts a
+// store-to-load round trip into every recurrence and is slower again.
+constexpr int kGroup = sizeof(void*) == 8 ? 2 : 3;
+
+template <size_t... J>
+void RunFused(SectionState* s, double* buf, int len, std::index_sequence<J...>)
+{
     for (int i = 0; i < len; ++i)
     {
         double x = buf[i];
-        for (int j = 0; j < G; ++j)
-        {
-            double y = x1[j] * b1[j];
-            y = y + x * b0[j];
-            y = y + b2[j] * x2[j];
-            y = y - y1[j] * a1[j];
-            y = y - a2[j] * y2[j];
-            x2[j] = x1[j];
-            x1[j] = x;
-            y2[j] = y1[j];
-            y1[j] = y;
-            x = y + FuzzPedal::kDenormalOffset;
-        }
+        ((x = s[J].Run(x) + FuzzPedal::kDenormalOffset), ...);
         buf[i] = x;
     }
+}
+
+// Runs G consecutive sections from `first` over buf in place. Each section's
+// output plus the denormal offset becomes the next section's input and, after
+// the last one, the new buffer content.
+template <int G> void RunGroup(BiquadBank& bank, int first, double* buf, int len)
+{
+    SectionState s[G];
     for (int j = 0; j < G; ++j)
     {
-        bank.x1[first + j] = x1[j];
-        bank.x2[first + j] = x2[j];
-        bank.y1[first + j] = y1[j];
-        bank.y2[first + j] = y2[j];
+        s[j].Load(bank, first + j);
+    }
+    RunFused(s, buf, len, std::make_index_sequence<G>());
+    for (int j = 0; j < G; ++j)
+    {
+        s[j].Store(bank, first + j);
     }
 }
 
 // Sections first .. first + count - 1 over buf, each output offset as above.
+// The sections of a chain run one after the other over the whole chunk: each
+// recurrence depends only on its own past and on the earlier sections, so
+// the result is the same, bit for bit, as running the chain frame by frame.
 void RunCascade(BiquadBank& bank, int first, int count, double* buf, int len)
 {
     while (count >= kGroup)
@@ -69,19 +99,13 @@ void RunCascade(BiquadBank& bank, int first, int count, double* buf, int len)
         first += kGroup;
         count -= kGroup;
     }
-    switch (count)
+    if (count == 2)
     {
-    case 3:
-        RunGroup<3>(bank, first, buf, len);
-        break;
-    case 2:
         RunGroup<2>(bank, first, buf, len);
-        break;
-    case 1:
+    }
+    else if (count == 1)
+    {
         RunGroup<1>(bank, first, buf, len);
-        break;
-    default:
-        break;
     }
 }
 

@@ -1,0 +1,163 @@
+#include "DenormalGuard.h"
+#include "DspTestSignals.h"
+#include "FuzzPedal.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <vector>
+
+namespace
+{
+
+constexpr double kRate = 44100.0;
+
+const std::vector<double>& Guitar()
+{
+    static const std::vector<double> sig = dsptest::GuitarLike(4 * 44100, kRate, 0.6);
+    return sig;
+}
+
+std::unique_ptr<FuzzPedal> MakePedal(bool cabinet)
+{
+    auto p = std::make_unique<FuzzPedal>();
+    p->Reset(kRate);
+    p->SetLevel(0.5);
+    p->SetAttack(0.5);
+    p->SetEffectOn(true);
+    p->SetCabinetOn(cabinet);
+    return p;
+}
+
+void SetFrameCounters(benchmark::State& state, int64_t frames)
+{
+    state.SetItemsProcessed(frames);
+    // Seconds per frame (printed with an SI prefix, so "25n" is 25 ns), and
+    // seconds of 44.1 kHz audio processed per second of wall time.
+    state.counters["per_frame"] = benchmark::Counter(
+        static_cast<double>(frames), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["realtime_x"] =
+        benchmark::Counter(static_cast<double>(frames) / kRate, benchmark::Counter::kIsRate);
+}
+
+// Args: block size, cabinet on, guitar-like signal (else silence).
+void BM_ProcessBlock(benchmark::State& state)
+{
+    const int block = static_cast<int>(state.range(0));
+    auto pedal = MakePedal(state.range(1) != 0);
+    const bool guitar = state.range(2) != 0;
+    const std::vector<double> silence(Guitar().size(), 0.0);
+    const std::vector<double>& in = guitar ? Guitar() : silence;
+    std::vector<double> out0(static_cast<size_t>(block)), out1(static_cast<size_t>(block));
+    size_t pos = 0;
+    int64_t frames = 0;
+    for (auto _ : state)
+    {
+        if (pos + static_cast<size_t>(block) > in.size())
+        {
+            pos = 0;
+        }
+        pedal->ProcessBlock(in.data() + pos, in.data() + pos, out0.data(), out1.data(), block);
+        benchmark::DoNotOptimize(out0.data());
+        pos += static_cast<size_t>(block);
+        frames += block;
+    }
+    SetFrameCounters(state, frames);
+}
+BENCHMARK(BM_ProcessBlock)
+    ->ArgNames({"block", "cabinet", "guitar"})
+    ->ArgsProduct({{32, 512, 4096}, {0, 1}, {0, 1}});
+
+// The plain per-sample chain, one frame at a time: the baseline the block loop
+// is measured against.
+void BM_PerSampleChain(benchmark::State& state)
+{
+    auto pedal = MakePedal(true);
+    const std::vector<double>& in = Guitar();
+    size_t pos = 0;
+    int64_t frames = 0;
+    for (auto _ : state)
+    {
+        double acc = 0.0;
+        for (int i = 0; i < 512; ++i, ++pos)
+        {
+            if (pos == in.size())
+            {
+                pos = 0;
+            }
+            acc += pedal->RunCabinetChain(pedal->RunFuzzChain(in[pos] + in[pos]));
+        }
+        benchmark::DoNotOptimize(acc);
+        frames += 512;
+    }
+    SetFrameCounters(state, frames);
+}
+BENCHMARK(BM_PerSampleChain);
+
+// Two seconds of guitar followed by forty of silence, timed second by second.
+// Reports the mean time of a signal second and of the worst silent second.
+// Arg 0 selects the path: 0 ProcessBlock (guarded inside), 1 the per-sample
+// chain without a guard, 2 the per-sample chain inside a DenormalGuard.
+void BM_SilenceAfterSignal(benchmark::State& state)
+{
+    const int path = static_cast<int>(state.range(0));
+    const std::vector<double>& sig = Guitar();
+    const std::vector<double> silence(44100, 0.0);
+    std::vector<double> out0(512), out1(512);
+    double signalSecond = 0.0, worstSilent = 0.0;
+    for (auto _ : state)
+    {
+        auto pedal = MakePedal(true);
+        double signalTotal = 0.0;
+        worstSilent = 0.0;
+        for (int second = 0; second < 42; ++second)
+        {
+            const double* in = second < 2 ? sig.data() + second * 44100 : silence.data();
+            const auto start = std::chrono::steady_clock::now();
+            if (path == 0)
+            {
+                for (int pos = 0; pos < 44100; pos += 512)
+                {
+                    const int n = std::min(512, 44100 - pos);
+                    pedal->ProcessBlock(in + pos, in + pos, out0.data(), out1.data(), n);
+                }
+            }
+            else
+            {
+                std::unique_ptr<DenormalGuard> guard(path == 2 ? new DenormalGuard : nullptr);
+                double acc = 0.0;
+                for (int i = 0; i < 44100; ++i)
+                {
+                    acc += pedal->RunCabinetChain(pedal->RunFuzzChain(in[i] + in[i]));
+                }
+                benchmark::DoNotOptimize(acc);
+            }
+            benchmark::DoNotOptimize(out0.data());
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            if (second < 2)
+            {
+                signalTotal += seconds;
+            }
+            else
+            {
+                worstSilent = std::max(worstSilent, seconds);
+            }
+        }
+        signalSecond = signalTotal / 2.0;
+    }
+    state.counters["signal_second_ms"] = signalSecond * 1e3;
+    state.counters["worst_silent_second_ms"] = worstSilent * 1e3;
+    state.counters["worst_over_signal"] = worstSilent / signalSecond;
+}
+BENCHMARK(BM_SilenceAfterSignal)
+    ->ArgName("path")
+    ->DenseRange(0, 2)
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
