@@ -139,17 +139,3 @@ TEST(IByteBuffer, ReadAtStaysInsideTheData)
     EXPECT_EQ(buffer.ReadAt(0, 8, nullptr), -1);
     EXPECT_EQ(out, 99.0);
 }
-
-TEST(IByteBuffer, MoveTransfersOwnership)
-{
-    IByteBuffer a;
-    a.AppendInt32(0x01020304);
-    IByteBuffer b(std::move(a));
-    EXPECT_EQ(a.Size(), 0);
-    EXPECT_EQ(a.Data(), nullptr);
-    int32_t v = 0;
-    EXPECT_EQ(b.ReadAt(0, 4, &v), 4);
-    EXPECT_EQ(v, 0x01020304);
-    // Little-endian layout, as state chunks require.
-    EXPECT_EQ(b.Data()[0], 0x04);
-}

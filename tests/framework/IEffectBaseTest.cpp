@@ -166,21 +166,3 @@ TEST(IEffectBase, NotifyAllParametersCallsEveryHandlerInOrder)
     effect.NotifyAllParameters();
     EXPECT_EQ(effect.changes, (std::vector<int>{0, 1, 2, 3}));
 }
-
-TEST(IEffectBase, MidiDefaults)
-{
-    TestEffect effect;
-    char name[8] = "garbage";
-    EXPECT_FALSE(effect.GetMidiNoteName(60, name, sizeof(name)));
-    EXPECT_STREQ(name, "");
-    IMidiMessage messages[2];
-    EXPECT_TRUE(effect.SendMidiMessages(messages, 0));
-    EXPECT_FALSE(effect.SendMidiMessages(messages, 2));
-    EXPECT_FALSE(effect.SendMidiMessages(nullptr, 2));
-    int num = 5, den = 5;
-    effect.QueryTimeSignature(&num, &den);
-    EXPECT_EQ(num, 0);
-    EXPECT_EQ(den, 0);
-    effect.SetLatencySamples(64);
-    EXPECT_EQ(effect.Latency(), 64);
-}
