@@ -34,7 +34,8 @@ public:
     static constexpr int32_t kMaxChunkSize = 1 << 20;
     static constexpr VstIntPtr kIdentifyAnswer = 0x4e764566; // 'NvEf'
     static constexpr VstIntPtr kVendorSpecificAnswer = 0xbeef;
-    static constexpr VstIntPtr kCockosAnswer = 0xbeef0000;
+    // On 32-bit targets the same bit pattern, as hosts compare it.
+    static constexpr VstIntPtr kCockosAnswer = static_cast<VstIntPtr>(0xbeef0000u);
 
     IEffectVST(audioMasterCallback hostCallback, int32_t nParams, const char* channelIOStr,
                int32_t nPresets, const char* effectName, const char* productName,

@@ -100,7 +100,8 @@ TEST(PlugExample, CapabilitiesAndPins)
     Plug p;
     EXPECT_EQ(p.Call(effCanDo, 0, 0, const_cast<char*>("receiveVstMidiEvent")), 0);
     EXPECT_EQ(p.Call(effCanDo, 0, 0, const_cast<char*>("receiveVstTimeInfo")), 1);
-    EXPECT_EQ(p.Call(effCanDo, 0, 0, const_cast<char*>("hasCockosExtensions")), 0xbeef0000);
+    EXPECT_EQ(p.Call(effCanDo, 0, 0, const_cast<char*>("hasCockosExtensions")),
+              static_cast<VstIntPtr>(0xbeef0000u));
     VstPinProperties pin = {};
     ASSERT_EQ(p.Call(effGetInputProperties, 0, 0, &pin), 1);
     EXPECT_EQ(pin.flags, kVstPinIsActive | kVstPinIsStereo);

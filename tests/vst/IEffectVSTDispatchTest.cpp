@@ -308,15 +308,16 @@ TEST(VstDispatch, FixedAnswers)
         VstIntPtr plain;
         VstIntPtr midi;
     };
-    const Case cases[] = {{"receiveVstTimeInfo", 1, 1},
-                          {"receiveVstMidiEvent", 0, 1},
-                          {"sendVstEvents", 0, 1},
-                          {"receiveVstEvents", 0, 1},
-                          {"sendVstMidiEvent", 0, 1},
-                          {"hasCockosExtensions", 0xbeef0000, 0xbeef0000},
-                          {"hasCockosViewAsConfig", 0xbeef0000, 0xbeef0000},
-                          {"receiveVstTimeInfo ", 0, 0},
-                          {"", 0, 0}};
+    const Case cases[] = {
+        {"receiveVstTimeInfo", 1, 1},
+        {"receiveVstMidiEvent", 0, 1},
+        {"sendVstEvents", 0, 1},
+        {"receiveVstEvents", 0, 1},
+        {"sendVstMidiEvent", 0, 1},
+        {"hasCockosExtensions", IEffectVST::kCockosAnswer, IEffectVST::kCockosAnswer},
+        {"hasCockosViewAsConfig", IEffectVST::kCockosAnswer, IEffectVST::kCockosAnswer},
+        {"receiveVstTimeInfo ", 0, 0},
+        {"", 0, 0}};
     for (const Case& c : cases)
     {
         EXPECT_EQ(fx->Call(effCanDo, 0, 0, const_cast<char*>(c.text)), c.plain) << c.text;
