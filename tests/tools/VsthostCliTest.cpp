@@ -13,7 +13,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
+#include <csignal>
+#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -131,6 +134,25 @@ protected:
         ::unlink(outPath.c_str());
         ::unlink(errPath.c_str());
         return r;
+    }
+
+    // Starts vsthost without waiting for it.
+    pid_t Start(const std::vector<std::string>& args) const
+    {
+        std::vector<std::string> all = {VSTHOST_EXE};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& a : all)
+            argv.push_back(&a[0]);
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        pid_t pid = -1;
+        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+            pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        return pid;
     }
 
     // A failure: non-zero exit, nothing on stdout, exactly one line on
@@ -534,6 +556,33 @@ TEST_F(VsthostCli, BadAudioFilesFailWithoutLeavingOutput)
     // DPF plug-ins without state give no chunk: that is a failure too.
     ExpectCleanFailure(Run({"render", kEq, in, Path("o.wav"), "--save-chunk", Path("c.bin")}),
                        "no program chunk", {"in.wav", "junk.wav", "keep.wav"});
+}
+
+TEST_F(VsthostCli, NoTemporaryFileSurvivesACrashingPluginOrATermination)
+{
+    const std::string in = StereoSine("in.wav", 44100, 500.0, 0.5, 0.5);
+    Result crash = Run({"render", FIXTURE_CRASH, in, Path("out.wav"), "--block", "64"});
+    EXPECT_EQ(crash.status, 128 + SIGSEGV);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"in.wav"});
+
+    // A render long enough to be caught while its temporary file exists.
+    pid_t pid = Start({"render", kEq, "--generate", "demo", Path("long.wav"), "--rate", "2000000",
+                       "--block", "1"});
+    ASSERT_GT(pid, 0);
+    bool seen = false;
+    for (int i = 0; i < 1000 && !seen; ++i)
+    {
+        for (const std::string& name : Entries())
+            seen = seen || name.find("long.wav.") == 0;
+        if (!seen)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_EQ(Entries(), std::vector<std::string>{"in.wav"});
 }
 
 TEST_F(VsthostCli, BadCommandLinesFailWithOneLine)

@@ -8,12 +8,14 @@
 PendingFile::PendingFile(const std::string& path)
     : finalPath(path), tempPath(path + ".vsthost-" + std::to_string(Platform::ProcessId()) + ".tmp")
 {
+    Platform::DeleteOnAbnormalExit(tempPath);
 }
 
 PendingFile::~PendingFile()
 {
     if (!committed)
         Platform::RemoveFile(tempPath);
+    Platform::ForgetOnAbnormalExit(tempPath);
 }
 
 void PendingFile::Commit()
@@ -25,6 +27,7 @@ void PendingFile::Commit()
     if (!Platform::RenameReplacing(tempPath, finalPath))
         throw HostError("cannot write " + finalPath + ": " + Platform::LastErrorText());
     committed = true;
+    Platform::ForgetOnAbnormalExit(tempPath);
 }
 
 void PendingFile::WriteAll(const void* data, size_t size)

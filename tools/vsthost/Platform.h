@@ -38,6 +38,14 @@ public:
     static bool RunIsolated(const std::function<bool(void* result)>& probe, void* result,
                             size_t size);
 
+    // Deletes `path` should the process be interrupted or die from a fatal
+    // signal before ForgetOnAbnormalExit, so that not even a temporary file
+    // is left. A few files at a time; more are silently not covered. Windows
+    // cannot delete a file that is still open, so there this does nothing;
+    // the temporary name still never replaces the output.
+    static void DeleteOnAbnormalExit(const std::string& path);
+    static void ForgetOnAbnormalExit(const std::string& path);
+
     // Text of the last system error of the calling thread.
     static std::string LastErrorText();
 

@@ -1,12 +1,75 @@
 #include "Platform.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <vector>
+
+namespace
+{
+// Paths to delete from a signal handler: fixed storage, no allocation there.
+constexpr int kMaxDoomed = 8;
+constexpr size_t kMaxDoomedPath = 4096;
+char doomedPaths[kMaxDoomed][kMaxDoomedPath];
+volatile sig_atomic_t doomedUsed[kMaxDoomed];
+const int kFatalSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV,
+                             SIGBUS, SIGFPE,  SIGILL, SIGABRT, SIGPIPE};
+
+void DeleteDoomedAndDie(int sig)
+{
+    for (int i = 0; i < kMaxDoomed; ++i)
+        if (doomedUsed[i])
+            ::unlink(doomedPaths[i]);
+    ::signal(sig, SIG_DFL);
+    ::raise(sig);
+}
+
+void InstallHandlers()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    for (int sig : kFatalSignals)
+    {
+        struct sigaction action;
+        std::memset(&action, 0, sizeof(action));
+        action.sa_handler = DeleteDoomedAndDie;
+        sigemptyset(&action.sa_mask);
+        struct sigaction previous;
+        // Leave signals the caller chose to ignore (nohup) ignored.
+        if (::sigaction(sig, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN)
+            continue;
+        ::sigaction(sig, &action, nullptr);
+    }
+}
+} // namespace
+
+void Platform::DeleteOnAbnormalExit(const std::string& path)
+{
+    if (path.size() >= kMaxDoomedPath)
+        return;
+    InstallHandlers();
+    for (int i = 0; i < kMaxDoomed; ++i)
+        if (!doomedUsed[i])
+        {
+            std::memcpy(doomedPaths[i], path.c_str(), path.size() + 1);
+            doomedUsed[i] = 1;
+            return;
+        }
+}
+
+void Platform::ForgetOnAbnormalExit(const std::string& path)
+{
+    for (int i = 0; i < kMaxDoomed; ++i)
+        if (doomedUsed[i] && path == doomedPaths[i])
+            doomedUsed[i] = 0;
+}
 
 std::vector<std::string> Platform::Arguments(int argc, char** argv)
 {
@@ -65,6 +128,9 @@ bool Platform::RunIsolated(const std::function<bool(void* result)>& probe, void*
     }
     if (child == 0)
     {
+        // The parent's pending files are not the child's to delete.
+        for (int i = 0; i < kMaxDoomed; ++i)
+            doomedUsed[i] = 0;
         ::close(fds[0]);
         std::vector<unsigned char> buffer(size + 1, 0);
         buffer[0] = probe(buffer.data() + 1) ? 1 : 0;
@@ -82,8 +148,19 @@ bool Platform::RunIsolated(const std::function<bool(void* result)>& probe, void*
     ::close(fds[1]);
     std::vector<unsigned char> buffer(size + 1, 0);
     size_t got = 0;
+    // A probe that hangs is given up after a while, like one that crashes.
+    const int timeoutMs = 10000;
     while (got < buffer.size())
     {
+        pollfd p{fds[0], POLLIN, 0};
+        int ready = ::poll(&p, 1, timeoutMs);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+        {
+            ::kill(child, SIGKILL);
+            break;
+        }
         ssize_t n = ::read(fds[0], buffer.data() + got, buffer.size() - got);
         if (n < 0 && errno == EINTR)
             continue;

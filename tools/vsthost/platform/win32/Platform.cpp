@@ -105,3 +105,7 @@ bool Platform::RunIsolated(const std::function<bool(void* result)>& probe, void*
     (void)size;
     return probe(result);
 }
+
+void Platform::DeleteOnAbnormalExit(const std::string&) {}
+
+void Platform::ForgetOnAbnormalExit(const std::string&) {}
