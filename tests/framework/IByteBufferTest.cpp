@@ -3,7 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstring>
+
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+// Address-space limits cannot be combined with the sanitizers' shadow memory.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define VK_NO_MEMORY_LIMIT_TEST 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define VK_NO_MEMORY_LIMIT_TEST 1
+#endif
+#endif
 
 TEST(IByteBuffer, GrowthPolicyCapacities)
 {
@@ -139,3 +154,41 @@ TEST(IByteBuffer, ReadAtStaysInsideTheData)
     EXPECT_EQ(buffer.ReadAt(0, 8, nullptr), -1);
     EXPECT_EQ(out, 99.0);
 }
+
+#if defined(__linux__) && !defined(VK_NO_MEMORY_LIMIT_TEST)
+namespace
+{
+// Runs in a child process: caps the address space, then asks for more.
+[[noreturn]] void GrowBeyondTheAddressSpaceLimit()
+{
+    IByteBuffer buffer;
+    buffer.Append("abc", 3);
+    long pages = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r"))
+    {
+        if (std::fscanf(f, "%ld", &pages) != 1)
+        {
+            pages = 0;
+        }
+        std::fclose(f);
+    }
+    const rlim_t limit =
+        static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (64u << 20);
+    const rlimit rl{limit, limit};
+    if (pages <= 0 || setrlimit(RLIMIT_AS, &rl) != 0)
+    {
+        _exit(2);
+    }
+    const bool refused = buffer.Resize(512 << 20) == nullptr;
+    const bool intact = buffer.Size() == 3 && buffer.Capacity() == 4000;
+    const bool same = std::memcmp(buffer.Data(), "abc", 3) == 0;
+    _exit(refused && intact && same ? 0 : 1);
+}
+} // namespace
+
+TEST(IByteBufferDeathTest, FailedGrowthKeepsStorageSizeAndContents)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(GrowBeyondTheAddressSpaceLimit(), testing::ExitedWithCode(0), "");
+}
+#endif
