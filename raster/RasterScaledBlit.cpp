@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 namespace
 {
@@ -132,7 +133,9 @@ void Dispatch(const RasterView& d, const RasterView& s, const Walk& w, int ia, i
             ScaledLoop<Sampler, StoreSample>(d, s, w, ia);
             return;
         }
-        if (ia == 128)
+        // Packed halves only for nearest sampling: the filtered samples take
+        // the weighted copy, whose rounding differs.
+        if (ia == 128 && std::is_same_v<Sampler, NearestSampler>)
         {
             ScaledLoop<Sampler, HalfSample>(d, s, w, ia);
             return;

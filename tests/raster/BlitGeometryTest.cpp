@@ -308,3 +308,17 @@ TEST(RasterRotatedBlit, OffsetsAndSourceClipping)
     EXPECT_EQ(RasterRed(RasterGetPixel(&soft, 0, 0)), 5); // (5 + 6) / 2
     EXPECT_EQ(RasterRed(RasterGetPixel(&soft, 8, 0)), 13);
 }
+
+TEST(RasterScaledBlit, HalfWeightPacksOnlyNearestSamples)
+{
+    // Packed halves drop the low bit of both sides; the weighted copy keeps
+    // the source's: 1 + (0 - 1) x 128 / 256 = 1.
+    HeapBitmap src(4, 4), nearest(8, 8), filtered(8, 8);
+    Fill(src, 0x01010101u);
+    Fill(nearest, 0);
+    Fill(filtered, 0);
+    RasterScaledBlit(&nearest, &src, 0, 0, 8, 8, 0, 0, 4, 4, 0.5f, BlendCopy);
+    RasterScaledBlit(&filtered, &src, 0, 0, 8, 8, 0, 0, 4, 4, 0.5f, BlendCopy | FilterBilinear);
+    EXPECT_EQ(RasterGetPixel(&nearest, 3, 3), 0u);
+    EXPECT_EQ(RasterGetPixel(&filtered, 3, 3), 0x01010101u);
+}
