@@ -188,23 +188,6 @@ TEST(FuzzPedal, ShapeSampleCurve)
     EXPECT_EQ(FuzzPedal::ShapeSample(-0.05, 0.8, 5.0), 0.02);
 }
 
-TEST(FuzzPedal, ParameterMapping)
-{
-    FuzzPedal p;
-    EXPECT_EQ(p.DesignedRate(), 0.0);
-    EXPECT_FALSE(p.EffectOn());
-    EXPECT_FALSE(p.CabinetOn());
-    p.SetLevel(0.3);
-    p.SetAttack(0.7);
-    EXPECT_EQ(p.OutputGain(), 0.3 * 4.0);
-    EXPECT_EQ(p.Attack(), 0.7);
-    EXPECT_EQ(p.Drive(), 0.7 * 5.0);
-    p.SetEffectOn(true);
-    p.SetCabinetOn(true);
-    EXPECT_TRUE(p.EffectOn());
-    EXPECT_TRUE(p.CabinetOn());
-}
-
 TEST(FuzzPedal, SettledOutputForSilence)
 {
     for (bool cabinet : {false, true})
