@@ -1,6 +1,6 @@
 // A tiny VST 2 plug-in used as a test subject for vsthost. One source, built
 // as several modules; FIXTURE_KIND selects the behaviour:
-//   1 gain: 2 inputs, 3 outputs. Outputs 1 and 2 are the inputs times
+//   1 gain: 2 inputs, 3 outputs, prints a line on opening. Outputs 1 and 2 are the inputs times
 //     2 * Gain (unity at the default 0.5), output 3 carries the host's ppqPos
 //     (-1 when the host did not mark it valid). All three process callbacks,
 //     program chunks without the ProgramChunks flag, one automation gesture
@@ -57,6 +57,11 @@ VstIntPtr VSTCALLBACK Dispatch(AEffect* e, VstInt32 opcode, VstInt32 index, VstI
         return 0;
     switch (opcode)
     {
+    case effOpen:
+        // Chatty plug-ins exist; a host's own output must survive them.
+        std::printf("fixture: opened\n");
+        std::fflush(stdout);
+        return 0;
     case effClose:
         delete f;
         return 0;

@@ -163,9 +163,15 @@ protected:
         EXPECT_NE(r.status, 0);
         EXPECT_LT(r.status, 128) << "crashed";
         EXPECT_EQ(r.out, "");
-        ASSERT_FALSE(r.err.empty());
-        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
-        EXPECT_NE(r.err.find(mention), std::string::npos) << r.err;
+        // The fixture's own chatter is the plug-in's, not the tool's.
+        std::string err = r.err;
+        const std::string chatter = "fixture: opened\n";
+        for (size_t at; (at = err.find(chatter)) != std::string::npos;)
+            err.erase(at, chatter.size());
+        ASSERT_FALSE(err.empty());
+        EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+        EXPECT_EQ(err.compare(0, 9, "vsthost: "), 0) << err;
+        EXPECT_NE(err.find(mention), std::string::npos) << err;
         std::vector<std::string> left = Entries();
         for (const std::string& k : keep)
             left.erase(std::remove(left.begin(), left.end(), k), left.end());
@@ -442,6 +448,10 @@ TEST_F(VsthostCli, HostAnswersCallbacksMadeDuringTheEntryCall)
 {
     Result r = Run({"info", FIXTURE_GAIN, "--json"});
     ASSERT_EQ(r.status, 0) << r.err;
+    // What the plug-in printed went to stderr, not into the report.
+    EXPECT_EQ(r.out.substr(0, 2), "{\n");
+    EXPECT_FALSE(Has(r.out, "fixture: opened"));
+    EXPECT_TRUE(Has(r.err, "fixture: opened"));
     EXPECT_TRUE(Has(r.out, "\"productString\": \"on vsthost 2400\""));
     EXPECT_TRUE(Has(r.out, "\"uniqueIdText\": \"qfix\""));
     EXPECT_TRUE(Has(r.out, "\"version\": 1234"));

@@ -38,6 +38,12 @@ public:
     static bool RunIsolated(const std::function<bool(void* result)>& probe, void* result,
                             size_t size);
 
+    // Sends standard output to standard error until RestoreStdout, so that
+    // whatever a plug-in prints cannot mix with the tool's own output.
+    // Returns a handle for RestoreStdout, or -1 when nothing was changed.
+    static int DivertStdout();
+    static void RestoreStdout(int saved);
+
     // Deletes `path` should the process be interrupted or die from a fatal
     // signal before ForgetOnAbnormalExit, so that not even a temporary file
     // is left. A few files at a time; more are silently not covered. Windows

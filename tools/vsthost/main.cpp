@@ -49,6 +49,14 @@ public:
     using HostError::HostError;
 };
 
+// Whatever plug-ins print goes to standard error while one is loaded, so that
+// standard output carries only the tool's own report.
+struct Diversion
+{
+    int saved = Platform::DivertStdout();
+    ~Diversion() { Platform::RestoreStdout(saved); }
+};
+
 int Info(const std::vector<std::string>& args)
 {
     std::string path;
@@ -67,15 +75,18 @@ int Info(const std::vector<std::string>& args)
     if (path.empty())
         throw UsageError("info needs a PLUGIN");
 
-    HostCallback host;
-    PluginInstance plugin;
-    plugin.Load(path, &HostCallback::Dispatch);
-    plugin.Open();
-    plugin.Dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    plugin.Dispatch(effSetBlockSize, 0, 512);
     PluginReport report;
-    report.Collect(path, plugin);
-    plugin.Close();
+    {
+        Diversion diversion;
+        HostCallback host;
+        PluginInstance plugin;
+        plugin.Load(path, &HostCallback::Dispatch);
+        plugin.Open();
+        plugin.Dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+        plugin.Dispatch(effSetBlockSize, 0, 512);
+        report.Collect(path, plugin);
+        plugin.Close();
+    }
 
     std::string text = json ? report.ToJson() : report.ToText();
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
@@ -110,6 +121,7 @@ int Run(const std::vector<std::string>& args)
         {
             throw UsageError(e.what());
         }
+        Diversion diversion;
         Renderer(options).Run();
         return 0;
     }

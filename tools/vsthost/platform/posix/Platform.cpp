@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -131,6 +132,15 @@ bool Platform::RunIsolated(const std::function<bool(void* result)>& probe, void*
         // The parent's pending files are not the child's to delete.
         for (int i = 0; i < kMaxDoomed; ++i)
             doomedUsed[i] = 0;
+        // Whatever the plug-in or a sanitizer says on the way down stays out
+        // of the tool's output.
+        int null = ::open("/dev/null", O_WRONLY);
+        if (null >= 0)
+        {
+            ::dup2(null, STDOUT_FILENO);
+            ::dup2(null, STDERR_FILENO);
+            ::close(null);
+        }
         ::close(fds[0]);
         std::vector<unsigned char> buffer(size + 1, 0);
         buffer[0] = probe(buffer.data() + 1) ? 1 : 0;
@@ -177,4 +187,25 @@ bool Platform::RunIsolated(const std::function<bool(void* result)>& probe, void*
         return false;
     std::memcpy(result, buffer.data() + 1, size);
     return true;
+}
+
+int Platform::DivertStdout()
+{
+    std::fflush(stdout);
+    int saved = ::dup(STDOUT_FILENO);
+    if (saved >= 0 && ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0)
+    {
+        ::close(saved);
+        return -1;
+    }
+    return saved;
+}
+
+void Platform::RestoreStdout(int saved)
+{
+    if (saved < 0)
+        return;
+    std::fflush(stdout);
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
 }

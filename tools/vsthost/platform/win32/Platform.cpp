@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <io.h>
 
 std::wstring Platform::Widen(const std::string& utf8)
@@ -109,3 +110,24 @@ bool Platform::RunIsolated(const std::function<bool(void* result)>& probe, void*
 void Platform::DeleteOnAbnormalExit(const std::string&) {}
 
 void Platform::ForgetOnAbnormalExit(const std::string&) {}
+
+int Platform::DivertStdout()
+{
+    std::fflush(stdout);
+    int saved = _dup(_fileno(stdout));
+    if (saved >= 0 && _dup2(_fileno(stderr), _fileno(stdout)) != 0)
+    {
+        _close(saved);
+        return -1;
+    }
+    return saved;
+}
+
+void Platform::RestoreStdout(int saved)
+{
+    if (saved < 0)
+        return;
+    std::fflush(stdout);
+    _dup2(saved, _fileno(stdout));
+    _close(saved);
+}
