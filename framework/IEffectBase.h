@@ -108,7 +108,7 @@ public:
     // The editor's size changed; the binding updates what its host sees.
     // Base: nothing.
     virtual void RefreshEditorRect();
-    // Host-specific set-up made once when the host opens the plug-in.
+    // Set-up for particular hosts, made once when the host opens the plug-in.
     // Base: nothing.
     virtual void ApplyHostQuirks();
     // Hands the editor to the plug-in, which owns it from then on; pushes
