@@ -397,7 +397,7 @@ TEST_F(VsthostCli, MonoInputFeedsBothInputsAndSingleInputPluginsGetTheAverage)
     EXPECT_GT(Rms(ReadWav(Path("crush2.wav")), 0), 0.3);
 }
 
-TEST_F(VsthostCli, LspProgramChunkRoundTripRestoresTheSettings)
+TEST_F(VsthostCli, LspGainChunkRoundTripAndBypass)
 {
     const std::string in = StereoSine("in.wav", 48000, 1000.0, 0.5);
     // g_out at 0.6 is about -20 dB.
@@ -418,6 +418,19 @@ TEST_F(VsthostCli, LspProgramChunkRoundTripRestoresTheSettings)
     EXPECT_NEAR(unity, 0.5 / std::sqrt(2.0), 0.01);
     EXPECT_NEAR(20.0 * std::log10(quiet / unity), -20.0, 0.2);
     EXPECT_NEAR(restored, quiet, 1e-3 * quiet);
+
+    // With "bypass" on, the same quiet setting lets the input through
+    // untouched once the bypass cross-fade is over.
+    Result bypassed =
+        Run({"render", kLspEq, in, Path("bypassed.wav"), "--param", "0=1", "--param", "2=0.6"});
+    ASSERT_EQ(bypassed.status, 0) << bypassed.err;
+    Audio src = ReadWav(in), through = ReadWav(Path("bypassed.wav"));
+    ASSERT_EQ(through.Frames(), src.Frames());
+    double worst = 0.0;
+    for (size_t f = settle; f < src.Frames(); ++f)
+        for (int c = 0; c < 2; ++c)
+            worst = std::max(worst, std::fabs(through.At(f, c) - src.At(f, c)));
+    EXPECT_LT(worst, 1e-6);
 }
 
 TEST_F(VsthostCli, GeneratedDemoIsDeterministicStereoAndFourSecondsLong)
