@@ -200,10 +200,16 @@ void Renderer::Run()
             plugin.QueryText(effGetParamDisplay, p.index) + ")");
     }
 
+    // The set-up above may have changed the plug-in's channel counts.
+    plugin.RefreshCounts();
     const int32_t inCount = plugin.Inputs();
     const int32_t outCount = plugin.Outputs();
     if (outCount < 1)
         throw HostError(options.plugin + ": the plug-in has no audio outputs");
+    const int64_t blockSamples = static_cast<int64_t>(options.blockSize) * (inCount + outCount);
+    if (blockSamples > (int64_t(1) << 26))
+        throw HostError("bad --block " + std::to_string(options.blockSize) + ": too large for " +
+                        std::to_string(inCount + outCount) + " channels");
 
     PendingFile audioOut(options.output);
     AudioFileWriter writer;

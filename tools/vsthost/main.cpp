@@ -17,6 +17,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -140,9 +141,25 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vsthost: %s (see vsthost --help)\n", e.what());
         return 2;
     }
-    catch (const std::exception& e)
+    catch (const HostError& e)
     {
         std::fprintf(stderr, "vsthost: %s\n", e.what());
+        return 1;
+    }
+    catch (const std::bad_alloc&)
+    {
+        std::fprintf(stderr, "vsthost: out of memory\n");
+        return 1;
+    }
+    catch (const std::exception& e)
+    {
+        std::fprintf(stderr, "vsthost: unexpected failure: %s\n", e.what());
+        return 1;
+    }
+    catch (...)
+    {
+        // Only a plug-in can throw something that is not ours.
+        std::fprintf(stderr, "vsthost: the plug-in threw an exception\n");
         return 1;
     }
 }
