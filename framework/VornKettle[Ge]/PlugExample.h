@@ -46,11 +46,14 @@ public:
     double CurrentRate() const { return currentRate; }
     double OutputGain() const { return outputGain; }
     double Drive() const { return drive; }
-    double AttackAmount() const { return attack; }
+    double Attack() const { return attack; }
     bool EffectOn() const { return effectOn; }
     bool CabinetOn() const { return cabinetOn; }
 
 private:
+    // The signal path's inputs. The fuzz pedal (vk_fuzz_dsp) takes their
+    // place: HandleReset hands it the rate, HandleParameterChange the values,
+    // and ProcessBlock runs it; the accessors above then read from it.
     double currentRate = 0.0;
     double outputGain = 0.0;
     double drive = 0.0;

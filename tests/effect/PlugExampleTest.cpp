@@ -168,7 +168,7 @@ TEST(PlugExample, ParametersReachTheSignalPath)
     EXPECT_EQ(p.fx->CurrentRate(), 48000.0);
     p.Call(effOpen);
     EXPECT_EQ(p.fx->OutputGain(), 2.0);
-    EXPECT_EQ(p.fx->AttackAmount(), 0.5);
+    EXPECT_EQ(p.fx->Attack(), 0.5);
     EXPECT_EQ(p.fx->Drive(), 2.5);
     EXPECT_TRUE(p.fx->EffectOn());
     EXPECT_TRUE(p.fx->CabinetOn());
