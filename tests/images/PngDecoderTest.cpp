@@ -213,7 +213,7 @@ TEST(PngDecoder, RefusesShortInputsAndBadSignatures)
 // Header sizes beyond the limit are refused before any pixel memory exists.
 TEST(PngDecoder, RefusesOversizedImages)
 {
-    Bytes rows(4 * 2, 0x55);
+    Bytes rows(2 * 2 * 4, 0x55);
     Bytes bytes = EncodePng(2, 2, 8, PNG_COLOR_TYPE_RGB_ALPHA, rows);
     ASSERT_TRUE(DecodePng(bytes));
     // IHDR width at offset 16, height at 20, its CRC at 29.

@@ -1,6 +1,6 @@
 # Writes a C++ source holding the bytes of every file a resource script names,
 # and registering them with the native resource calls at start-up.
-# cmake -DSCRIPT=<rc> -DOUTPUT=<cpp> -DSYMBOL=<identifier> -P EmbedResources.cmake
+# cmake -DSCRIPT=<rc> -DOUTPUT=<cpp> -P EmbedResources.cmake
 get_filename_component(base "${SCRIPT}" DIRECTORY)
 file(STRINGS "${SCRIPT}" lines REGEX "^[ \t]*[0-9]+[ \t]+[A-Za-z0-9_]+[ \t]+\"[^\"]+\"")
 
@@ -36,8 +36,6 @@ if(index EQUAL 0)
 endif()
 string(APPEND body "\nconst ModuleResource entries[] = {\n${entries}};\n\n")
 string(APPEND body "ModuleResourceTable table = {entries, sizeof entries / sizeof entries[0], nullptr};\n\n")
-string(APPEND body "struct Register\n{\n    Register() { RegisterModuleResources(&table); }\n} registerTable;\n} // namespace\n\n")
-# A named symbol, so a program can make sure the table is linked in.
-string(APPEND body "extern const int ${SYMBOL}_count = ${index};\n")
+string(APPEND body "struct Register\n{\n    Register() { RegisterModuleResources(&table); }\n} registerTable;\n} // namespace\n")
 
 file(WRITE "${OUTPUT}" "${body}")

@@ -38,11 +38,10 @@ function(vk_module_resources target script)
     target_include_directories(${target} PRIVATE "${base}")
     set_source_files_properties("${script}" PROPERTIES OBJECT_DEPENDS "${files}")
   else()
-    string(MAKE_C_IDENTIFIER "${target}" symbol)
     set(generated "${CMAKE_CURRENT_BINARY_DIR}/${target}_data.cpp")
     add_custom_command(
       OUTPUT "${generated}"
-      COMMAND "${CMAKE_COMMAND}" "-DSCRIPT=${script}" "-DOUTPUT=${generated}" "-DSYMBOL=${symbol}"
+      COMMAND "${CMAKE_COMMAND}" "-DSCRIPT=${script}" "-DOUTPUT=${generated}"
               -P "${VK_EMBED_SCRIPT}"
       DEPENDS "${script}" ${files} "${VK_EMBED_SCRIPT}"
       COMMENT "Embedding the resources of ${script}"
