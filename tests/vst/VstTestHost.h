@@ -97,10 +97,7 @@ public:
             *destroyed = true;
         }
     }
-    void PushParameterValue(int paramIndex, double value, bool isNormalized) override
-    {
-        pushes.push_back({paramIndex, value, isNormalized});
-    }
+    void PushParameterValue(int, double, bool) override {}
     void CreateBackBuffer() override {}
     int Width() const override { return w; }
     int Height() const override { return h; }
@@ -111,13 +108,6 @@ public:
     }
     void DestroyEditorWindow() override { windowOpen = false; }
 
-    struct Push
-    {
-        int index;
-        double value;
-        bool normalized;
-    };
-    std::vector<Push> pushes;
     bool windowOpen = false;
 
 private:
