@@ -1,4 +1,5 @@
-#include "VstTestHost.h"
+#include "FakeEditor.h"
+#include "TestInstance.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +63,7 @@ class VstAudio : public ::testing::TestWithParam<int>
 TEST_P(VstAudio, EverySampleArrivesUnchanged)
 {
     FakeHost host;
-    Instance fx;
+    TestInstance fx;
     fx->Call(effSetBlockSize, 0, 64);
     const int frames = GetParam();
 
@@ -101,7 +102,7 @@ TEST_P(VstAudio, EverySampleArrivesUnchanged)
 TEST_P(VstAudio, DisconnectedChannelsReadSilenceAndWriteNowhere)
 {
     FakeHost host;
-    Instance fx;
+    TestInstance fx;
     fx->Call(effSetBlockSize, 0, 64);
     VstSpeakerArrangement one = {};
     one.numChannels = 1;
@@ -139,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(BlockLengths, VstAudio, ::testing::Values(1, 64, 300));
 TEST(VstAudioInput, MissingBuffersAreSurvived)
 {
     FakeHost host;
-    Instance fx;
+    TestInstance fx;
     Buffers<float> in(32, 0.25f);
     Buffers<float> out(32, kUntouched);
     for (VstInt32 n : {0, -1, INT32_MIN})
@@ -171,8 +172,8 @@ TEST(VstAudioInput, MissingBuffersAreSurvived)
 TEST(VstInstances, KeepSeparateState)
 {
     FakeHost host;
-    Instance a;
-    Instance b;
+    TestInstance a;
+    TestInstance b;
     a.e->setParameter(a.e, 0, 0.125f);
     a->Call(effSetProgram, 0, 4);
     a->Call(effSetSampleRate, 0, 0, nullptr, 96000.0f);
@@ -190,7 +191,7 @@ TEST(VstInstances, KeepSeparateState)
 TEST(VstThreads, SetParameterWhileProcessing)
 {
     FakeHost host;
-    Instance fx;
+    TestInstance fx;
     std::atomic<bool> done{false};
     std::atomic<int> changes{0};
     std::thread automation(

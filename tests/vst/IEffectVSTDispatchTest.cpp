@@ -1,4 +1,5 @@
-#include "VstTestHost.h"
+#include "FakeEditor.h"
+#include "TestInstance.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +36,7 @@ struct GuardedText
 TEST(VstRecord, FilledForTheHost)
 {
     FakeHost host;
-    Instance fx;
+    TestInstance fx;
     EXPECT_EQ(fx.e->magic, 0x56737450);
     EXPECT_EQ(fx.e->flags, 0x1018);
     EXPECT_EQ(fx.e->numPrograms, 8);
@@ -63,14 +64,14 @@ TEST(VstRecord, FilledForTheHost)
     o.io = "2-2";
     o.chunks = true;
     o.instrument = true;
-    Instance other(o);
+    TestInstance other(o);
     EXPECT_EQ(other.e->flags, 0x1010 | 0x20 | 0x100); // no mono pair: no CanMono
 }
 
 TEST(VstRecord, AttachedEditorIsAnnounced)
 {
     FakeHost host;
-    Instance fx;
+    TestInstance fx;
     ERect* rect = nullptr;
     EXPECT_EQ(fx->Call(effEditGetRect, 0, 0, &rect), 0);
     EXPECT_EQ(fx->Call(effEditOpen, 0, 0, &rect), 0);
@@ -105,7 +106,7 @@ TEST(VstDispatch, TextsNeverExceedTheHostsBuffers)
     TestEffect::Options o;
     o.name = "An effect name far longer than thirty-two characters";
     o.paramName = "A parameter name of 31 letters";
-    Instance fx(o);
+    TestInstance fx(o);
 
     struct Case
     {
@@ -149,7 +150,7 @@ TEST(VstDispatch, TextsNeverExceedTheHostsBuffers)
 TEST(VstDispatch, NullPointersAreRefused)
 {
     FakeHost host;
-    Instance fx;
+    TestInstance fx;
     fx->AttachEditor(new FakeEditor(10, 10));
     const VstInt32 opcodes[] = {
         effSetProgramName,   effGetProgramName,        effGetParamLabel, effGetParamDisplay,
@@ -172,7 +173,7 @@ TEST(VstDispatch, NullPointersAreRefused)
 TEST(VstDispatch, OutOfRangeIndexesChangeNothing)
 {
     FakeHost host;
-    Instance fx;
+    TestInstance fx;
     for (VstInt32 index : {-1, 3, INT32_MAX})
     {
         GuardedText t;
@@ -217,7 +218,7 @@ TEST(VstDispatch, OutOfRangeIndexesChangeNothing)
 TEST(VstDispatch, BadChunksAreRefusedWithoutEffect)
 {
     FakeHost host;
-    Instance fx;
+    TestInstance fx;
     fx.e->setParameter(fx.e, 0, 0.25f);
     fx->log.clear();
     double data[4] = {0.5, 1, 0.5, 0};
@@ -235,7 +236,7 @@ TEST(VstDispatch, BadChunksAreRefusedWithoutEffect)
 TEST(VstDispatch, BlockSizeFromTheHostIsSane)
 {
     FakeHost host;
-    Instance fx;
+    TestInstance fx;
     for (VstIntPtr v : {VstIntPtr(0), VstIntPtr(-1), VstIntPtr(INT32_MIN)})
     {
         fx->Call(effSetBlockSize, 0, v);
@@ -267,7 +268,7 @@ TEST(VstDispatch, LifecycleCallsTheHandlers)
     host.product = "Adobe Audition";
     TestEffect::Options o;
     o.io = "6-6";
-    Instance fx(o);
+    TestInstance fx(o);
     // Rate and block size may come before the open.
     fx->Call(effSetSampleRate, 0, 0, nullptr, 48000.0f);
     fx->Call(effSetBlockSize, 0, 512);
@@ -288,7 +289,7 @@ TEST(VstDispatch, LifecycleCallsTheHandlers)
 TEST(VstDispatch, FixedAnswers)
 {
     FakeHost host;
-    Instance fx;
+    TestInstance fx;
     EXPECT_EQ(fx->Call(effIdentify), 0x4e764566);
     EXPECT_EQ(fx->Call(effGetPlugCategory), kPlugCategEffect);
     EXPECT_EQ(fx->Call(effGetVstVersion), 2400);
@@ -301,7 +302,7 @@ TEST(VstDispatch, FixedAnswers)
 
     TestEffect::Options midi;
     midi.midi = true;
-    Instance withMidi(midi);
+    TestInstance withMidi(midi);
     struct Case
     {
         const char* text;
@@ -359,7 +360,7 @@ TEST(VstDispatch, FixedAnswers)
 TEST(VstDispatch, SpeakerArrangementCountsAreClamped)
 {
     FakeHost host;
-    Instance fx;
+    TestInstance fx;
     VstSpeakerArrangement in = {};
     VstSpeakerArrangement out = {};
     in.numChannels = -3;
@@ -382,7 +383,7 @@ TEST(VstState, ChunksRoundTripByteForByte)
     FakeHost host;
     for (VstInt32 kind : {0, 1})
     {
-        Instance a;
+        TestInstance a;
         a.e->setParameter(a.e, 0, 0.3f);
         a.e->setParameter(a.e, 1, 0.0f);
         void* data = nullptr;
@@ -394,7 +395,7 @@ TEST(VstState, ChunksRoundTripByteForByte)
         EXPECT_EQ(first[3], 0x70);
         EXPECT_EQ(first[6], 0x01);
 
-        Instance b;
+        TestInstance b;
         EXPECT_EQ(b->Call(effSetChunk, kind, size, const_cast<unsigned char*>(first.data())), 1);
         EXPECT_EQ(b->Value(0), a->Value(0));
         EXPECT_EQ(b->Value(1), 0.0);
@@ -410,7 +411,7 @@ TEST(VstState, ChunksRoundTripByteForByte)
 TEST(VstState, ProgramsKeepTheirEditsAndFollowChunks)
 {
     FakeHost host;
-    Instance fx;
+    TestInstance fx;
     fx->Call(effSetProgram, 0, 3);
     fx.e->setParameter(fx.e, 0, 0.125f);
     fx->Call(effSetProgram, 0, 4);
@@ -454,7 +455,7 @@ TEST(VstState, ProgramsKeepTheirEditsAndFollowChunks)
 TEST(VstHost, CallsReachTheHost)
 {
     FakeHost host;
-    Instance fx;
+    TestInstance fx;
     fx->BeginParameterGesture(2);
     fx->SetParameterFromGUI(2, 0.75);
     fx->EndParameterGesture(2);
@@ -506,7 +507,7 @@ TEST(VstHost, MidiTravelsBothWays)
     FakeHost host;
     TestEffect::Options o;
     o.midi = true;
-    Instance fx(o);
+    TestInstance fx(o);
     VstMidiEvent note = {};
     note.type = kVstMidiType;
     note.byteSize = sizeof(note);
