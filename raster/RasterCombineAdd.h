@@ -7,6 +7,8 @@
 struct RasterCombineAdd
 {
     static constexpr bool kSkipsTransparent = true;
+    // Each result channel depends only on the same channel of the destination.
+    static constexpr bool kPerChannel = true;
 
     static RasterPixel Apply(RasterPixel d, int sR, int sG, int sB, int sA, int w)
     {

@@ -9,6 +9,8 @@ struct RasterCombineCopy
 {
     // Source alpha 0 leaves the pixel alone when alpha scales the weight.
     static constexpr bool kSkipsTransparent = true;
+    // Each result channel depends only on the same channel of the destination.
+    static constexpr bool kPerChannel = true;
 
     static RasterPixel Apply(RasterPixel d, int sR, int sG, int sB, int sA, int w)
     {

@@ -21,6 +21,8 @@ inline constexpr std::array<int, 256> kRasterReciprocal = RasterMakeReciprocals(
 struct RasterCombineHsvAdjust
 {
     static constexpr bool kSkipsTransparent = false;
+    // Hue, saturation and value mix the colour channels.
+    static constexpr bool kPerChannel = false;
 
     static constexpr const std::array<int, 256>& kReciprocal = kRasterReciprocal;
 

@@ -7,6 +7,8 @@
 struct RasterCombineMultiply
 {
     static constexpr bool kSkipsTransparent = true;
+    // Each result channel depends only on the same channel of the destination.
+    static constexpr bool kPerChannel = true;
 
     static int Channel(int d, int s, int w)
     {

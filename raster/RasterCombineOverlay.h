@@ -7,6 +7,8 @@
 struct RasterCombineOverlay
 {
     static constexpr bool kSkipsTransparent = false;
+    // Each result channel depends only on the same channel of the destination.
+    static constexpr bool kPerChannel = true;
 
     static int Channel(int d, int s, int w, int m)
     {

@@ -17,9 +17,38 @@ template <class PixelFn> void ForEachPixel(const RasterView& v, const RasterClip
     }
 }
 
+// Below this many pixels a fill combines directly; above it, a combiner whose
+// channels are independent is tabulated once for all 256 values of each
+// destination channel, which turns every pixel into four lookups.
+constexpr int64_t kTableThreshold = 1024;
+
 template <class Combiner>
 void CombineFill(const RasterView& v, const RasterClip& c, int r, int g, int b, int a, int ia)
 {
+    const int64_t area = static_cast<int64_t>(c.x2 - c.x1) * (c.y2 - c.y1);
+    if constexpr (Combiner::kPerChannel)
+    {
+        if (area >= kTableThreshold)
+        {
+            uint8_t table[4][256];
+            for (int k = 0; k < 256; ++k)
+            {
+                const RasterPixel out =
+                    Combiner::Apply(0x01010101u * static_cast<RasterPixel>(k), r, g, b, a, ia);
+                for (int ch = 0; ch < 4; ++ch)
+                    table[ch][k] = static_cast<uint8_t>(out >> (8 * ch));
+            }
+            ForEachPixel(v, c,
+                         [&table](RasterPixel d)
+                         {
+                             return static_cast<RasterPixel>(table[0][d & 0xFF]) |
+                                    static_cast<RasterPixel>(table[1][(d >> 8) & 0xFF]) << 8 |
+                                    static_cast<RasterPixel>(table[2][(d >> 16) & 0xFF]) << 16 |
+                                    static_cast<RasterPixel>(table[3][d >> 24]) << 24;
+                         });
+            return;
+        }
+    }
     ForEachPixel(v, c, [=](RasterPixel d) { return Combiner::Apply(d, r, g, b, a, ia); });
 }
 } // namespace

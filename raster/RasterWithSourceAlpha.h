@@ -7,6 +7,7 @@
 template <class Combiner> struct RasterWithSourceAlpha
 {
     static constexpr bool kSkipsTransparent = Combiner::kSkipsTransparent;
+    static constexpr bool kPerChannel = Combiner::kPerChannel;
 
     static RasterPixel Apply(RasterPixel d, int sR, int sG, int sB, int sA, int w)
     {

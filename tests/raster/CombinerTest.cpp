@@ -25,11 +25,18 @@ RasterPixel BlitOne(RasterPixel d, RasterPixel s, float weight, int32_t mode)
     return dest.Pixels()[0];
 }
 
+// Fills one pixel, and a large area (large fills tabulate their combiner)
+// which must come out the same everywhere.
 RasterPixel FillOne(RasterPixel d, RasterPixel c, float weight, int32_t mode)
 {
-    HeapBitmap dest(1, 1);
+    HeapBitmap dest(1, 1), large(48, 48);
     dest.Pixels()[0] = d;
+    for (int i = 0; i < 48 * 48; ++i)
+        large.Pixels()[i] = d;
     RasterFillRect(&dest, 0, 0, 1, 1, c, weight, mode);
+    RasterFillRect(&large, 0, 0, 48, 48, c, weight, mode);
+    for (int i = 0; i < 48 * 48; ++i)
+        EXPECT_EQ(large.Pixels()[i], dest.Pixels()[0]) << "mode " << mode << " weight " << weight;
     return dest.Pixels()[0];
 }
 
