@@ -14,9 +14,18 @@ struct RasterCombineCopy
 
     static RasterPixel Apply(RasterPixel d, int sR, int sG, int sB, int sA, int w)
     {
+        // Colour channels always arrive in 0..255; only a fill's stand-in
+        // alpha (its integer weight) can lie outside.
         if (w == 256)
-            return RasterRGBAClamped(sR, sG, sB, sA);
+            return RasterRGBA(sR, sG, sB, RasterClampChannel(sA));
         const int k = 256 - w;
+        if (w > 0 && w < 256 && sA < 256)
+        {
+            // Between the two colours: no channel can leave 0..255.
+            return RasterRGBA(
+                sR + (RasterRed(d) - sR) * k / 256, sG + (RasterGreen(d) - sG) * k / 256,
+                sB + (RasterBlue(d) - sB) * k / 256, sA + (RasterAlpha(d) - sA) * k / 256);
+        }
         return RasterRGBAClamped(
             sR + (RasterRed(d) - sR) * k / 256, sG + (RasterGreen(d) - sG) * k / 256,
             sB + (RasterBlue(d) - sB) * k / 256, sA + (RasterAlpha(d) - sA) * k / 256);
