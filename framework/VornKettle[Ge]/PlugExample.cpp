@@ -26,7 +26,7 @@ PlugExample::~PlugExample() = default;
 void PlugExample::HandleReset()
 {
     std::lock_guard<IEffectLock> guard(lock);
-    currentRate = sampleRate;
+    pedal.Reset(sampleRate);
 }
 
 void PlugExample::HandleParameterChange(int32_t paramIndex)
@@ -41,32 +41,33 @@ void PlugExample::HandleParameterChange(int32_t paramIndex)
     switch (paramIndex)
     {
     case kLevel:
-        outputGain = v * 4.0;
+        pedal.SetLevel(v);
         break;
     case kAttack:
-        attack = v;
-        drive = attack * 5.0;
+        pedal.SetAttack(v);
         break;
     case kEffect:
         // Only the two switch positions mean anything; other values (from
         // an odd state chunk) leave the switch as it is.
         if (std::trunc(v) == 0.0)
         {
-            effectOn = false;
+            SetStatusLed(0.0);
+            pedal.SetEffectOn(false);
         }
         else if (std::trunc(v) == 1.0)
         {
-            effectOn = true;
+            SetStatusLed(1.0);
+            pedal.SetEffectOn(true);
         }
         break;
     case kCabinet:
         if (std::trunc(v) == 0.0)
         {
-            cabinetOn = false;
+            pedal.SetCabinetOn(false);
         }
         else if (std::trunc(v) == 1.0)
         {
-            cabinetOn = true;
+            pedal.SetCabinetOn(true);
         }
         break;
     default:
@@ -74,7 +75,17 @@ void PlugExample::HandleParameterChange(int32_t paramIndex)
     }
 }
 
+void PlugExample::SetStatusLed(double /*value*/)
+{
+    // The LED exists only once the editor has built its face; until then
+    // there is nothing to light.
+    if (ledIndex < 0)
+    {
+        return;
+    }
+}
+
 void PlugExample::ProcessBlock(double** inputs, double** outputs, int32_t nFrames)
 {
-    IEffectBase::ProcessBlock(inputs, outputs, nFrames);
+    pedal.ProcessBlock(inputs[0], inputs[1], outputs[0], outputs[1], nFrames);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FuzzPedal.h"
 #include "IEffectVST.h"
 
 #include <cstdint>
@@ -34,30 +35,30 @@ public:
     explicit PlugExample(audioMasterCallback hostCallback);
     // Nothing of its own; the bases release the framework's resources.
     ~PlugExample() override;
-    // Picks up the host's sample rate for the signal path.
+    // Hands the host's sample rate to the signal path, which redesigns its
+    // filters only when the rate changed.
     void HandleReset() override;
     // Maps a parameter onto the quantities the signal path reads.
     void HandleParameterChange(int32_t paramIndex) override;
-    // The signal path; until the fuzz is wired in, the framework's
-    // pass-through.
+    // The fuzz and cabinet chains.
     void ProcessBlock(double** inputs, double** outputs, int32_t nFrames) override;
 
-    // What the signal path will read, for inspection.
-    double CurrentRate() const { return currentRate; }
-    double OutputGain() const { return outputGain; }
-    double Drive() const { return drive; }
-    double Attack() const { return attack; }
-    bool EffectOn() const { return effectOn; }
-    bool CabinetOn() const { return cabinetOn; }
+    // What the signal path reads, for inspection.
+    double CurrentRate() const { return pedal.CurrentRate(); }
+    double OutputGain() const { return pedal.OutputGain(); }
+    double Drive() const { return pedal.Drive(); }
+    double Attack() const { return pedal.Attack(); }
+    bool EffectOn() const { return pedal.EffectOn(); }
+    bool CabinetOn() const { return pedal.CabinetOn(); }
+    const FuzzPedal& Pedal() const { return pedal; }
 
 private:
-    // The signal path's inputs. The fuzz pedal (vk_fuzz_dsp) takes their
-    // place: HandleReset hands it the rate, HandleParameterChange the values,
-    // and ProcessBlock runs it; the accessors above then read from it.
-    double currentRate = 0.0;
-    double outputGain = 0.0;
-    double drive = 0.0;
-    double attack = 0.0;
-    bool effectOn = false;
-    bool cabinetOn = false;
+    // Lights (1.0) or darkens (0.0) the status LED. The editor's LED control
+    // hooks in here; without an editor there is nothing to light.
+    void SetStatusLed(double value);
+
+    // Index of the status LED in the editor's control list (-1: no editor).
+    int32_t ledIndex = -1;
+    // The sound itself, free of host and editor types.
+    FuzzPedal pedal;
 };
