@@ -42,11 +42,28 @@ run_ctest() { # run_ctest PRESET [ctest args]: run and count the results
   return "$rc"
 }
 
+run_counted() { # run_counted COMMAND...: a check that ends with "N passed, N failed"
+  local log="$logdir/counted.log"
+  mkdir -p "$logdir"
+  "$@" 2>&1 | tee "$log"
+  local rc=${PIPESTATUS[0]}
+  local line
+  line=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$log" | tail -n 1)
+  if [ -n "$line" ]; then
+    total_pass=$(( total_pass + $(cut -d' ' -f1 <<<"$line") ))
+    total_fail=$(( total_fail + $(cut -d' ' -f3 <<<"$line") ))
+  elif [ "$rc" -ne 0 ]; then
+    total_fail=$(( total_fail + 1 ))
+  fi
+  return "$rc"
+}
+
 stage "set-up" bash scripts/setup.sh
 for p in linux win64 win32; do
   stage "build $p" bash scripts/build.sh "$p"
   stage "test $p" run_ctest "$p"
 done
+stage "same sound on every target" run_counted bash scripts/check-targets.sh
 for p in linux-asan linux-tsan; do
   stage "build $p" bash scripts/build.sh "$p"
   stage "test $p" run_ctest "$p" -L unit
