@@ -40,6 +40,7 @@ private:
     int32_t allocatedHeight = 0;
     // The DIB section (HBITMAP) on Windows, the heap block elsewhere.
     void* section = nullptr;
-    // The object the device context held before the section (HGDIOBJ).
-    void* previousObject = nullptr;
+    // The object the device context held before the section (HGDIOBJ);
+    // without a device context there is nothing to restore.
+    [[maybe_unused]] void* previousObject = nullptr;
 };
