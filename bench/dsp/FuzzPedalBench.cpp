@@ -1,5 +1,6 @@
 #include "DenormalGuard.h"
 #include "DspTestSignals.h"
+#include "FrameCounters.h"
 #include "FuzzPedal.h"
 
 #include <benchmark/benchmark.h>
@@ -12,7 +13,7 @@
 namespace
 {
 
-constexpr double kRate = 44100.0;
+using benchaudio::kRate;
 
 const std::vector<double>& Guitar()
 {
@@ -31,16 +32,7 @@ std::unique_ptr<FuzzPedal> MakePedal(bool cabinet)
     return p;
 }
 
-void SetFrameCounters(benchmark::State& state, int64_t frames)
-{
-    state.SetItemsProcessed(frames);
-    // Seconds per frame (printed with an SI prefix, so "25n" is 25 ns), and
-    // seconds of 44.1 kHz audio processed per second of wall time.
-    state.counters["per_frame"] = benchmark::Counter(
-        static_cast<double>(frames), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    state.counters["realtime_x"] =
-        benchmark::Counter(static_cast<double>(frames) / kRate, benchmark::Counter::kIsRate);
-}
+using benchaudio::SetFrameCounters;
 
 // Args: block size, cabinet on, guitar-like signal (else silence).
 void BM_ProcessBlock(benchmark::State& state)

@@ -3,6 +3,7 @@
 // binding) and double buffers through processDoubleReplacing, at a few block
 // sizes, with and without the cabinet, on silence and a guitar-like signal.
 #include "DspTestSignals.h"
+#include "FrameCounters.h"
 #include "PlugExample.h"
 
 #include <benchmark/benchmark.h>
@@ -13,7 +14,7 @@
 namespace
 {
 
-constexpr double kRate = 44100.0;
+using benchaudio::kRate;
 
 VstIntPtr VSTCALLBACK SilentHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
@@ -49,15 +50,6 @@ struct Instance
     AEffect* e;
 };
 
-void Counters(benchmark::State& state, int64_t frames)
-{
-    state.SetItemsProcessed(frames);
-    state.counters["per_frame"] = benchmark::Counter(
-        static_cast<double>(frames), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    state.counters["realtime_x"] =
-        benchmark::Counter(static_cast<double>(frames) / kRate, benchmark::Counter::kIsRate);
-}
-
 // Args: block size, cabinet on, guitar-like signal (else silence).
 template <typename Sample> void BM_Plugin(benchmark::State& state)
 {
@@ -87,7 +79,7 @@ template <typename Sample> void BM_Plugin(benchmark::State& state)
         pos += static_cast<size_t>(block);
         frames += block;
     }
-    Counters(state, frames);
+    benchaudio::SetFrameCounters(state, frames);
 }
 
 void Args(benchmark::internal::Benchmark* b)
