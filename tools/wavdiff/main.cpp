@@ -91,8 +91,9 @@ int main(int argc, char** argv)
         return 2;
     if (a.channels != b.channels || a.rate != b.rate || a.samples.size() != b.samples.size())
     {
-        std::fprintf(stderr, "wavdiff: shapes differ (%d ch %d Hz %zu samples vs %d ch %d Hz %zu samples)\n",
-                     a.channels, a.rate, a.samples.size(), b.channels, b.rate, b.samples.size());
+        std::fprintf(
+            stderr, "wavdiff: shapes differ (%d ch %d Hz %zu samples vs %d ch %d Hz %zu samples)\n",
+            a.channels, a.rate, a.samples.size(), b.channels, b.rate, b.samples.size());
         return 2;
     }
     double worst = 0.0;
@@ -112,9 +113,10 @@ int main(int argc, char** argv)
         }
     }
     const size_t ch = static_cast<size_t>(a.channels);
-    std::printf("frames %zu, channels %d, peak %.9g / %.9g, samples differing %zu, max abs diff %.9g "
-                "(frame %zu, channel %zu)\n",
-                a.samples.size() / ch, a.channels, Peak(a.samples), Peak(b.samples), differing, worst,
-                where / ch, where % ch);
+    std::printf(
+        "frames %zu, channels %d, peak %.9g / %.9g, samples differing %zu, max abs diff %.9g "
+        "(frame %zu, channel %zu)\n",
+        a.samples.size() / ch, a.channels, Peak(a.samples), Peak(b.samples), differing, worst,
+        where / ch, where % ch);
     return worst <= maxAbs ? 0 : 1;
 }
