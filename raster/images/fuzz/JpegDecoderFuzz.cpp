@@ -1,3 +1,4 @@
+#include "FuzzConsume.h"
 #include "HeapBitmap.h"
 #include "ImageDecoders.h"
 
@@ -6,26 +7,7 @@
 
 namespace
 {
-// Keeps the pixel reads from being optimised away.
-volatile RasterPixel sink;
-
-// Reads every pixel, so a short or misplaced row shows up under the
-// sanitizers, and releases a bitmap the decoder created.
-void Consume(RasterBitmap* bitmap, bool owned)
-{
-    if (!bitmap)
-        return;
-    RasterPixel sum = 0;
-    for (int y = 0; y < bitmap->PixelHeight(); ++y)
-    {
-        const RasterPixel* row = bitmap->Pixels() + static_cast<size_t>(y) * bitmap->RowSpan();
-        for (int x = 0; x < bitmap->PixelWidth(); ++x)
-            sum += row[x];
-    }
-    sink = sum;
-    if (owned)
-        delete bitmap;
-}
+using fuzzimages::Consume;
 } // namespace
 
 // Decodes each input into a new bitmap and into a caller's bitmap that the
