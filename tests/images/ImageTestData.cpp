@@ -90,20 +90,25 @@ template <typename Visit> void ForEachChunk(const Bytes& png, Visit visit)
 }
 } // namespace
 
+Bytes PngWithoutChunks(const Bytes& png, const std::vector<std::string>& types)
+{
+    if (png.size() < 8)
+        return {};
+    Bytes kept(png.begin(), png.begin() + 8);
+    ForEachChunk(png,
+                 [&](const std::string& type, size_t at, size_t size)
+                 {
+                     if (std::find(types.begin(), types.end(), type) == types.end())
+                         kept.insert(kept.end(), png.begin() + at, png.begin() + at + size);
+                 });
+    return kept;
+}
+
 namespace
 {
 Bytes WithoutColourSpaceChunks(const Bytes& png)
 {
-    if (png.size() < 8)
-        return {};
-    Bytes plain(png.begin(), png.begin() + 8);
-    ForEachChunk(png,
-                 [&](const std::string& type, size_t at, size_t size)
-                 {
-                     if (type != "gAMA" && type != "sRGB" && type != "iCCP" && type != "cHRM")
-                         plain.insert(plain.end(), png.begin() + at, png.begin() + at + size);
-                 });
-    return plain;
+    return PngWithoutChunks(png, {"gAMA", "sRGB", "iCCP", "cHRM"});
 }
 
 bool SimplifiedRead(const Bytes& png, uint32_t format, int& width, int& height,

@@ -74,6 +74,10 @@ Bytes EncodePng(int width, int height, int bitDepth, int colourType, const Bytes
 // anywhere before it lacks image data.
 size_t PngEndOfImageData(const Bytes& png);
 
+// The file with every chunk of the given types removed (the signature and the
+// other chunks byte for byte as they were).
+Bytes PngWithoutChunks(const Bytes& png, const std::vector<std::string>& types);
+
 // True when offset lies inside IHDR, PLTE or IDAT (or the signature): a
 // flipped bit there must be caught by the chunk checksum.
 bool PngOffsetInCriticalChunk(const Bytes& png, size_t offset);

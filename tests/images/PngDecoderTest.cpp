@@ -6,6 +6,8 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <memory>
 
 namespace
@@ -18,6 +20,31 @@ BitmapPtr DecodePng(const Bytes& bytes, RasterBitmap* target = nullptr)
     if (result == target)
         return BitmapPtr();
     return BitmapPtr(result);
+}
+
+// Overwrites bytes of the header chunk (width at file offset 16, height at 20,
+// bit depth 24, colour type 25) and recomputes its CRC at 29, so that only
+// the changed values can be what a decoder objects to.
+Bytes WithIhdrBytes(Bytes png, size_t offset, const Bytes& values)
+{
+    std::copy(values.begin(), values.end(), png.begin() + static_cast<std::ptrdiff_t>(offset));
+    uint32_t crc = static_cast<uint32_t>(crc32(0, png.data() + 12, 17));
+    for (int i = 0; i < 4; ++i)
+        png[29 + i] = static_cast<unsigned char>(crc >> (24 - 8 * i));
+    return png;
+}
+
+// Inserts `extra` before every `before` byte, as a text-mode transfer would.
+Bytes WithByteAddedBefore(const Bytes& png, unsigned char before, unsigned char extra)
+{
+    Bytes out;
+    for (unsigned char b : png)
+    {
+        if (b == before)
+            out.push_back(extra);
+        out.push_back(b);
+    }
+    return out;
 }
 
 // Every valid image of a sample folder decodes to the reference decoder's
@@ -210,24 +237,78 @@ TEST(PngDecoder, RefusesShortInputsAndBadSignatures)
     EXPECT_FALSE(DecodePng(justSignature));
 }
 
+// The suite's deliberately corrupt files (the x* set: bad signatures, text-mode
+// damage, bad header checksum, impossible colour types and bit depths, no
+// image data, bad data checksum), rebuilt from its valid images as its
+// documentation describes them, since the source package leaves them out.
+TEST(PngDecoder, PngSuiteCorruptionsAreRefused)
+{
+    const Bytes g01 = ReadBytes(TestDataPath("pngsuite/basn0g01.png"));
+    const Bytes g04 = ReadBytes(TestDataPath("pngsuite/basn0g04.png"));
+    const Bytes g08 = ReadBytes(TestDataPath("pngsuite/basn0g08.png"));
+    const Bytes c08 = ReadBytes(TestDataPath("pngsuite/basn2c08.png"));
+    for (const Bytes* valid : {&g01, &g04, &g08, &c08})
+        ASSERT_TRUE(DecodePng(*valid));
+
+    auto withByte = [](Bytes b, size_t at, unsigned char value)
+    {
+        b.at(at) = value;
+        return b;
+    };
+    auto withIdatCrcFlipped = [](Bytes b)
+    {
+        size_t end = PngEndOfImageData(b);
+        b.at(end - 1) ^= 0x01;
+        return b;
+    };
+    const struct
+    {
+        const char* name;
+        Bytes bytes;
+    } corrupt[] = {
+        {"xs1n0g01 signature byte 1 high bit reset", withByte(g01, 0, 0x09)},
+        {"xs2n0g01 signature byte 2 is 'Q'", withByte(g01, 1, 'Q')},
+        {"xs4n0g01 signature byte 4 lower case", withByte(g01, 3, 'g')},
+        {"xs7n0g01 signature byte 7 a space", withByte(g01, 6, ' ')},
+        {"xcrn0g04 carriage returns added", WithByteAddedBefore(g04, '\n', '\r')},
+        {"xlfn0g04 line feeds added", WithByteAddedBefore(g04, '\r', '\n')},
+        {"xhdn0g08 header checksum wrong",
+         withByte(g08, 32, static_cast<unsigned char>(g08[32] ^ 0x80))},
+        {"xc1n0g08 colour type 1", WithIhdrBytes(g08, 25, {1})},
+        {"xc9n2c08 colour type 9", WithIhdrBytes(c08, 25, {9})},
+        {"xd0n2c08 bit depth 0", WithIhdrBytes(c08, 24, {0})},
+        {"xd3n2c08 bit depth 3", WithIhdrBytes(c08, 24, {3})},
+        {"xd9n2c08 bit depth 99", WithIhdrBytes(c08, 24, {99})},
+        {"xdtn0g01 no image data", PngWithoutChunks(g01, {"IDAT"})},
+        {"xcsn0g01 image data checksum wrong", withIdatCrcFlipped(g01)},
+    };
+    for (const auto& c : corrupt)
+    {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(c.bytes.size(), 0u);
+        EXPECT_FALSE(DecodePng(c.bytes));
+        PixelImage reference;
+        EXPECT_FALSE(ReferencePngDecode(c.bytes, reference));
+        HeapBitmap target(4, 4);
+        EXPECT_EQ(DecodePngMemory(c.bytes.data(), c.bytes.size(), &target), nullptr);
+    }
+}
+
 // Header sizes beyond the limit are refused before any pixel memory exists.
 TEST(PngDecoder, RefusesOversizedImages)
 {
     Bytes rows(2 * 2 * 4, 0x55);
     Bytes bytes = EncodePng(2, 2, 8, PNG_COLOR_TYPE_RGB_ALPHA, rows);
     ASSERT_TRUE(DecodePng(bytes));
-    // IHDR width at offset 16, height at 20, its CRC at 29.
-    auto patch = [](Bytes b, uint32_t w, uint32_t h)
+    auto patch = [](const Bytes& b, uint32_t w, uint32_t h)
     {
+        Bytes sizes(8);
         for (int i = 0; i < 4; ++i)
         {
-            b[16 + i] = static_cast<unsigned char>(w >> (24 - 8 * i));
-            b[20 + i] = static_cast<unsigned char>(h >> (24 - 8 * i));
+            sizes[i] = static_cast<unsigned char>(w >> (24 - 8 * i));
+            sizes[4 + i] = static_cast<unsigned char>(h >> (24 - 8 * i));
         }
-        uint32_t crc = static_cast<uint32_t>(crc32(0, b.data() + 12, 17));
-        for (int i = 0; i < 4; ++i)
-            b[29 + i] = static_cast<unsigned char>(crc >> (24 - 8 * i));
-        return b;
+        return WithIhdrBytes(b, 16, sizes);
     };
     EXPECT_FALSE(DecodePng(patch(bytes, kMaxImageSide + 1, 1)));
     EXPECT_FALSE(DecodePng(patch(bytes, 1, kMaxImageSide + 1)));
