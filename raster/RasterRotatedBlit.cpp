@@ -101,22 +101,9 @@ void RasterRotatedBlit(RasterBitmap* dest, const RasterBitmap* src, int32_t dstX
         bottom = std::min(bottom, y2);
     }
 
-    int64_t x = dstX, y = dstY, w = dstW, h = dstH;
-    double sx = srcX, sy = srcY, sw = srcW, sh = srcH;
-    if (w < 0)
-    {
-        x += w;
-        w = -w;
-        sx += sw;
-        sw = -sw;
-    }
-    if (h < 0)
-    {
-        y += h;
-        h = -h;
-        sy += sh;
-        sh = -sh;
-    }
+    const RasterMapping m = RasterUnmirror({dstX, dstY, dstW, dstH, srcX, srcY, srcW, srcH});
+    int64_t x = m.x, y = m.y, w = m.w, h = m.h;
+    const double sx = m.sx, sy = m.sy, sw = m.sw, sh = m.sh;
 
     const double c = std::cos(angle);
     const double sn = std::sin(angle);

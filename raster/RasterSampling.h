@@ -60,3 +60,31 @@ inline bool RasterAllWithin(std::initializer_list<double> values, double limit)
     }
     return true;
 }
+
+// A destination rectangle and the source rectangle drawn into it. Blits take
+// negative sizes as mirroring; unmirroring moves the sign to the source side
+// so that the destination sizes are positive and the source runs backwards.
+struct RasterMapping
+{
+    int64_t x, y, w, h;
+    double sx, sy, sw, sh;
+};
+
+inline RasterMapping RasterUnmirror(RasterMapping m)
+{
+    if (m.w < 0)
+    {
+        m.x += m.w;
+        m.w = -m.w;
+        m.sx += m.sw;
+        m.sw = -m.sw;
+    }
+    if (m.h < 0)
+    {
+        m.y += m.h;
+        m.h = -m.h;
+        m.sy += m.sh;
+        m.sh = -m.sh;
+    }
+    return m;
+}

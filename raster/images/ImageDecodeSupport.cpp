@@ -78,3 +78,15 @@ bool PathHasExtension(const char* path, const char* const* extensions, int count
     }
     return false;
 }
+
+bool FindResourceBytes(HINSTANCE module, int resourceId, const char* type,
+                       const unsigned char*& bytes, size_t& size)
+{
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId), type);
+    if (!found)
+        return false;
+    size = SizeofResource(module, found);
+    HGLOBAL loaded = LoadResource(module, found);
+    bytes = static_cast<const unsigned char*>(loaded ? LockResource(loaded) : nullptr);
+    return bytes != nullptr;
+}

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "ModuleResources.h"
 #include "RasterBitmap.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -27,3 +29,8 @@ bool PathHasExtension(const char* path, const char* const* extensions, int count
 
 // Opens a UTF-8 path for binary reading, or returns null.
 FILE* OpenImageFile(const char* path);
+
+// The bytes of a module's resource of the given type and integer id, used in
+// place; false when the module has no such resource.
+bool FindResourceBytes(HINSTANCE module, int resourceId, const char* type,
+                       const unsigned char*& bytes, size_t& size);

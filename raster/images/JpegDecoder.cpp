@@ -211,15 +211,11 @@ RasterBitmap* DecodeJpegMemory(const unsigned char* data, size_t size, RasterBit
 
 RasterBitmap* LoadJpegResource(HINSTANCE module, int resourceId, RasterBitmap* target)
 {
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId), "JPG");
-    if (!found)
+    const unsigned char* bytes = nullptr;
+    size_t size = 0;
+    if (!FindResourceBytes(module, resourceId, "JPG", bytes, size))
         return nullptr;
-    DWORD size = SizeofResource(module, found);
-    HGLOBAL loaded = LoadResource(module, found);
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes)
-        return nullptr;
-    return DecodeJpegMemory(static_cast<const unsigned char*>(bytes), size, target);
+    return DecodeJpegMemory(bytes, size, target);
 }
 
 RasterBitmap* LoadJpegFile(const char* path, bool checkExtension, RasterBitmap* target)

@@ -164,15 +164,11 @@ RasterBitmap* DecodePngMemory(const unsigned char* data, size_t size, RasterBitm
 
 RasterBitmap* LoadPngResource(HINSTANCE module, int resourceId, RasterBitmap* target)
 {
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId), "PNG");
-    if (!found)
+    const unsigned char* bytes = nullptr;
+    size_t size = 0;
+    if (!FindResourceBytes(module, resourceId, "PNG", bytes, size))
         return nullptr;
-    DWORD size = SizeofResource(module, found);
-    HGLOBAL loaded = LoadResource(module, found);
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes)
-        return nullptr;
-    return DecodePngMemory(static_cast<const unsigned char*>(bytes), size, target);
+    return DecodePngMemory(bytes, size, target);
 }
 
 RasterBitmap* LoadPngFile(const char* path, bool checkExtension, RasterBitmap* target)
