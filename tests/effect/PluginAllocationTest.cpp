@@ -2,49 +2,21 @@
 // nothing: blocks through all three callbacks (also longer than the announced
 // block size, which the binding runs in pieces) and host automation between
 // blocks.
+#include "AllocationCounter.h"
 #include "PlugExample.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cmath>
-#include <cstdlib>
-#include <new>
 #include <vector>
-
-#if defined(__GNUC__) && !defined(__clang__) && __GNUC__ >= 11
-// The replacements below pair malloc with free on purpose.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
 
 namespace
 {
-std::atomic<long> allocations{0};
-
 VstIntPtr VSTCALLBACK QuietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
     return opcode == audioMasterVersion ? 2400 : 0;
 }
 } // namespace
-
-// Every allocation of this executable goes through these.
-void* operator new(std::size_t size)
-{
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size == 0 ? 1 : size))
-    {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 TEST(PluginAllocation, StreamingAndAutomationAllocateNothing)
 {
@@ -68,7 +40,7 @@ TEST(PluginAllocation, StreamingAndAutomationAllocateNothing)
     double* insD[2] = {inD.data(), inD.data()};
     double* outsD[2] = {outD0.data(), outD1.data()};
 
-    const long before = allocations.load();
+    const long before = AllocationCount();
     for (int round = 0; round < 4; ++round)
     {
         // Automation between blocks: level, attack and both switches.
@@ -83,7 +55,7 @@ TEST(PluginAllocation, StreamingAndAutomationAllocateNothing)
             e->processDoubleReplacing(e, insD, outsD, n);
         }
     }
-    EXPECT_EQ(allocations.load() - before, 0);
+    EXPECT_EQ(AllocationCount() - before, 0);
     // The blocks really ran: the fuzz leaves a signal on both outputs.
     EXPECT_TRUE(std::isfinite(outD0[100]));
     EXPECT_NE(outD0[100], 0.0);
@@ -92,7 +64,7 @@ TEST(PluginAllocation, StreamingAndAutomationAllocateNothing)
     // The counter works.
     std::vector<double>* probe = new std::vector<double>(10);
     delete probe;
-    EXPECT_GT(allocations.load() - before, 0);
+    EXPECT_GT(AllocationCount() - before, 0);
 
     e->dispatcher(e, effMainsChanged, 0, 0, nullptr, 0.0f);
     e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f);

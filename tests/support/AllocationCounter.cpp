@@ -1,0 +1,41 @@
+#include "AllocationCounter.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#if defined(__GNUC__) && !defined(__clang__) && __GNUC__ >= 11
+// The replacements below pair malloc with free on purpose.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
+namespace
+{
+std::atomic<long> allocations{0};
+} // namespace
+
+long AllocationCount()
+{
+    return allocations.load();
+}
+
+// The library's array and nothrow forms call this one.
+void* operator new(std::size_t size)
+{
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size == 0 ? 1 : size))
+    {
+        return p;
+    }
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
