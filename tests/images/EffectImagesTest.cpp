@@ -12,15 +12,6 @@
 
 namespace
 {
-HINSTANCE ThisModule()
-{
-#ifdef _WIN32
-    return GetModuleHandleA(nullptr);
-#else
-    return nullptr;
-#endif
-}
-
 struct EffectImage
 {
     int id;
@@ -44,19 +35,19 @@ TEST(EffectImages, EveryImageDecodesFromTheModule)
     for (const EffectImage& image : effectImages)
     {
         SCOPED_TRACE(image.id);
-        std::unique_ptr<RasterBitmap> bitmap(LoadPngResource(ThisModule(), image.id));
+        std::unique_ptr<RasterBitmap> bitmap(LoadPngResource(TestProgramModule(), image.id));
         ASSERT_TRUE(bitmap);
         ASSERT_EQ(bitmap->PixelWidth(), image.width);
         ASSERT_EQ(bitmap->PixelHeight(), image.height);
         PixelImage pixels = CopyPixels(*bitmap);
 
-        HRSRC found = FindResourceA(ThisModule(), MAKEINTRESOURCEA(image.id), "PNG");
+        HRSRC found = FindResourceA(TestProgramModule(), MAKEINTRESOURCEA(image.id), "PNG");
         ASSERT_NE(found, nullptr);
-        const unsigned char* bytes =
-            static_cast<const unsigned char*>(LockResource(LoadResource(ThisModule(), found)));
+        const unsigned char* bytes = static_cast<const unsigned char*>(
+            LockResource(LoadResource(TestProgramModule(), found)));
         PixelImage expected;
-        ASSERT_TRUE(ReferencePngDecode(Bytes(bytes, bytes + SizeofResource(ThisModule(), found)),
-                                       expected));
+        ASSERT_TRUE(ReferencePngDecode(
+            Bytes(bytes, bytes + SizeofResource(TestProgramModule(), found)), expected));
         EXPECT_EQ(pixels.pixels, expected.pixels);
         if (image.opaque)
         {

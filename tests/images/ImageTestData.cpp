@@ -15,6 +15,15 @@
 
 namespace fs = std::filesystem;
 
+HINSTANCE TestProgramModule()
+{
+#ifdef _WIN32
+    return GetModuleHandleA(nullptr);
+#else
+    return nullptr;
+#endif
+}
+
 std::string TestDataPath(const std::string& relative)
 {
     return "data/" + relative;

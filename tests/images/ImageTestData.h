@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ModuleResources.h"
 #include "RasterBitmap.h"
 
 #include <cstdint>
@@ -11,6 +12,9 @@
 // and the Wine runs read the same files from a relative path.
 
 using Bytes = std::vector<unsigned char>;
+
+// The test program's own module, whose resources the decoders read.
+HINSTANCE TestProgramModule();
 
 std::string TestDataPath(const std::string& relative);
 

@@ -14,33 +14,25 @@ namespace
 {
 using BitmapPtr = std::unique_ptr<RasterBitmap>;
 
-HINSTANCE ThisModule()
-{
-#ifdef _WIN32
-    return GetModuleHandleA(nullptr);
-#else
-    return nullptr;
-#endif
-}
 } // namespace
 
 TEST(ModuleResources, ResourceCallsGiveTheFileBytes)
 {
     Bytes file = ReadBytes(TestDataPath("pngsuite/basn6a16.png"));
-    HRSRC found = FindResourceA(ThisModule(), MAKEINTRESOURCEA(201), "PNG");
+    HRSRC found = FindResourceA(TestProgramModule(), MAKEINTRESOURCEA(201), "PNG");
     ASSERT_NE(found, nullptr);
-    ASSERT_EQ(SizeofResource(ThisModule(), found), file.size());
-    HGLOBAL loaded = LoadResource(ThisModule(), found);
+    ASSERT_EQ(SizeofResource(TestProgramModule(), found), file.size());
+    HGLOBAL loaded = LoadResource(TestProgramModule(), found);
     ASSERT_NE(loaded, nullptr);
     const void* bytes = LockResource(loaded);
     ASSERT_NE(bytes, nullptr);
     EXPECT_EQ(std::memcmp(bytes, file.data(), file.size()), 0);
 
-    EXPECT_EQ(FindResourceA(ThisModule(), MAKEINTRESOURCEA(299), "PNG"), nullptr);
-    EXPECT_EQ(FindResourceA(ThisModule(), MAKEINTRESOURCEA(201), "JPG"), nullptr);
+    EXPECT_EQ(FindResourceA(TestProgramModule(), MAKEINTRESOURCEA(299), "PNG"), nullptr);
+    EXPECT_EQ(FindResourceA(TestProgramModule(), MAKEINTRESOURCEA(201), "JPG"), nullptr);
     // Type names do not depend on case, and "#id" names an integer resource.
-    EXPECT_EQ(FindResourceA(ThisModule(), MAKEINTRESOURCEA(201), "png"), found);
-    EXPECT_EQ(FindResourceA(ThisModule(), "#201", "PNG"), found);
+    EXPECT_EQ(FindResourceA(TestProgramModule(), MAKEINTRESOURCEA(201), "png"), found);
+    EXPECT_EQ(FindResourceA(TestProgramModule(), "#201", "PNG"), found);
 }
 
 TEST(ModuleResources, DecodersReadResourcesLikeFiles)
@@ -50,14 +42,14 @@ TEST(ModuleResources, DecodersReadResourcesLikeFiles)
         SCOPED_TRACE(id);
         static const char* const files[] = {"basn2c08.png", "basn6a16.png", "basn3p04.png"};
         Bytes bytes = ReadBytes(TestDataPath(std::string("pngsuite/") + files[id - 200]));
-        BitmapPtr fromResource(LoadPngResource(ThisModule(), id));
+        BitmapPtr fromResource(LoadPngResource(TestProgramModule(), id));
         BitmapPtr fromMemory(DecodePngMemory(bytes.data(), bytes.size()));
         ASSERT_TRUE(fromResource);
         ASSERT_TRUE(fromMemory);
         EXPECT_EQ(CopyPixels(*fromResource).pixels, CopyPixels(*fromMemory).pixels);
     }
     Bytes jpeg = ReadBytes(TestDataPath("jpeg/testorig.jpg"));
-    BitmapPtr jpegResource(LoadJpegResource(ThisModule(), 210));
+    BitmapPtr jpegResource(LoadJpegResource(TestProgramModule(), 210));
     BitmapPtr jpegMemory(DecodeJpegMemory(jpeg.data(), jpeg.size()));
     ASSERT_TRUE(jpegResource);
     ASSERT_TRUE(jpegMemory);
@@ -66,10 +58,10 @@ TEST(ModuleResources, DecodersReadResourcesLikeFiles)
 
 TEST(ModuleResources, MissingShortAndForeignResourcesGiveNull)
 {
-    EXPECT_EQ(LoadPngResource(ThisModule(), 299), nullptr);
-    EXPECT_EQ(LoadPngResource(ThisModule(), 203), nullptr);  // 7 bytes
-    EXPECT_EQ(LoadPngResource(ThisModule(), 204), nullptr);  // 8 bytes, no signature
-    EXPECT_EQ(LoadPngResource(ThisModule(), 210), nullptr);  // a JPG resource
-    EXPECT_EQ(LoadJpegResource(ThisModule(), 211), nullptr); // 7 bytes
-    EXPECT_EQ(LoadJpegResource(ThisModule(), 200), nullptr); // a PNG resource
+    EXPECT_EQ(LoadPngResource(TestProgramModule(), 299), nullptr);
+    EXPECT_EQ(LoadPngResource(TestProgramModule(), 203), nullptr);  // 7 bytes
+    EXPECT_EQ(LoadPngResource(TestProgramModule(), 204), nullptr);  // 8 bytes, no signature
+    EXPECT_EQ(LoadPngResource(TestProgramModule(), 210), nullptr);  // a JPG resource
+    EXPECT_EQ(LoadJpegResource(TestProgramModule(), 211), nullptr); // 7 bytes
+    EXPECT_EQ(LoadJpegResource(TestProgramModule(), 200), nullptr); // a PNG resource
 }
