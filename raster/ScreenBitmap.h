@@ -29,6 +29,14 @@ public:
     int32_t AllocatedHeight() const { return allocatedHeight; }
 
 private:
+    // The platform half (platform/<platform>/ScreenBitmap.cpp): the device
+    // context the store is selected into, and the store itself.
+    void OpenContext();
+    void CloseContext();
+    // False when the platform cannot hold pixels at all (no device context).
+    bool CanHoldPixels() const;
+    // Makes a w x h store and selects it; false (and no store) on failure.
+    bool AllocateStore(int32_t w, int32_t h);
     // Releases the current pixel store.
     void ReleaseStore();
 
