@@ -50,14 +50,31 @@ else()
   set(VK_RUN "")
 endif()
 
-# Adds every child folder of DIR that has a CMakeLists.txt, in name order.
+# vk_add_children(DIR [EXCEPT name...])
+# Adds every child folder of DIR, in name order. Each one must have a
+# CMakeLists.txt, so a folder of tests or tools can never drop out of the
+# build unnoticed. Folders named after EXCEPT are not added here (code shared
+# by the others, or a folder added under an option of its own); they must
+# exist.
 function(vk_add_children dir)
-  file(GLOB children LIST_DIRECTORIES true "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*")
+  cmake_parse_arguments(C "" "" "EXCEPT" ${ARGN})
+  set(base "${CMAKE_CURRENT_SOURCE_DIR}/${dir}")
+  foreach(except IN LISTS C_EXCEPT)
+    if(NOT IS_DIRECTORY "${base}/${except}")
+      message(FATAL_ERROR "${dir}/${except}: folder named after EXCEPT in vk_add_children is missing")
+    endif()
+  endforeach()
+  file(GLOB children LIST_DIRECTORIES true RELATIVE "${base}" "${base}/*")
   list(SORT children)
   foreach(child IN LISTS children)
-    if(IS_DIRECTORY "${child}" AND EXISTS "${child}/CMakeLists.txt")
-      add_subdirectory("${child}")
+    if(NOT IS_DIRECTORY "${base}/${child}" OR child MATCHES "^\\." OR child IN_LIST C_EXCEPT)
+      continue()
     endif()
+    if(NOT EXISTS "${base}/${child}/CMakeLists.txt")
+      message(FATAL_ERROR "${dir}/${child} has no CMakeLists.txt: give it one, or name it after "
+                          "EXCEPT in the vk_add_children(${dir}) call")
+    endif()
+    add_subdirectory("${base}/${child}")
   endforeach()
 endfunction()
 
@@ -105,6 +122,30 @@ function(vk_add_gtest)
   if(CMAKE_CROSSCOMPILING AND WIN32)
     set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine)
   endif()
+endfunction()
+
+# vk_add_optional_test(NAME name NEEDS program... COMMAND command...)
+# A test that needs programs a machine may lack. Without them the test is
+# still registered: it reports itself skipped (return code 77) and names what
+# is missing, and scripts/test.sh lists it by name in its summary, so a green
+# run never hides it. COMMAND finds the programs along PATH.
+function(vk_add_optional_test)
+  cmake_parse_arguments(T "" "NAME" "NEEDS;COMMAND" ${ARGN})
+  set(missing "")
+  foreach(program IN LISTS T_NEEDS)
+    string(MAKE_C_IDENTIFIER "VK_PROGRAM_${program}" var)
+    find_program(${var} ${program})
+    if(NOT ${var})
+      list(APPEND missing ${program})
+    endif()
+  endforeach()
+  if(missing)
+    list(JOIN missing ", " missing)
+    add_test(NAME ${T_NAME} COMMAND sh -c "echo '${T_NAME} skipped: ${missing} not found'; exit 77")
+  else()
+    add_test(NAME ${T_NAME} COMMAND ${T_COMMAND})
+  endif()
+  set_tests_properties(${T_NAME} PROPERTIES SKIP_RETURN_CODE 77)
 endfunction()
 
 # Marks a test added with add_test() as one that needs the Wine fixture on the

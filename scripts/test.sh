@@ -3,12 +3,13 @@
 # tests natively, for Windows x64 and x86 under Wine, and natively under
 # AddressSanitizer+UndefinedBehaviorSanitizer and under ThreadSanitizer, then a
 # short smoke run of each fuzzer. Prints the time each stage takes and a
-# closing "N passed, N failed" line over all stages.
+# closing "N passed, N failed" line over all stages, preceded by the tests
+# that were skipped (optional tools missing), by name.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 logdir="$root/build/test-logs"
-total_pass=0; total_fail=0; failed_stages=()
+total_pass=0; total_fail=0; failed_stages=(); skipped_tests=()
 t0=$(date +%s)
 
 stage() { # stage NAME COMMAND...: run, time and record one stage
@@ -35,7 +36,15 @@ run_ctest() { # run_ctest PRESET [ctest args]: run and count the results
     local failed total
     failed=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
     total=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/' <<<"$line")
-    total_pass=$(( total_pass + total - failed )); total_fail=$(( total_fail + failed ))
+    # CTest counts a skipped test as passed; it is listed instead.
+    local skipped
+    skipped=$(sed -nE 's/^[[:space:]]*[0-9]+ - ([^ ]+) \(Skipped\)$/\1/p' "$log")
+    local name
+    for name in $skipped; do
+      skipped_tests+=("$name ($p)")
+    done
+    total_pass=$(( total_pass + total - failed - $(wc -w <<<"$skipped") ))
+    total_fail=$(( total_fail + failed ))
   elif [ "$rc" -ne 0 ]; then
     total_fail=$(( total_fail + 1 ))
   fi
@@ -68,14 +77,16 @@ for p in linux-asan linux-tsan; do
   stage "build $p" bash scripts/build.sh "$p"
   stage "test $p" run_ctest "$p" -L unit
 done
-if [ -x scripts/fuzz-smoke.sh ]; then
-  stage "fuzz smoke" bash scripts/fuzz-smoke.sh
-fi
+stage "fuzz smoke" bash scripts/fuzz-smoke.sh
 
 printf '\nTotal time: %ss\n' "$(( $(date +%s) - t0 ))"
 if [ ${#failed_stages[@]} -gt 0 ]; then
   printf 'Failed stages: %s\n' "${failed_stages[*]}"
   [ $total_fail -gt 0 ] || total_fail=${#failed_stages[@]}
+fi
+if [ ${#skipped_tests[@]} -gt 0 ]; then
+  joined=$(printf ', %s' "${skipped_tests[@]}")
+  printf 'Skipped %d: %s\n' "${#skipped_tests[@]}" "${joined:2}"
 fi
 printf '%d passed, %d failed\n' "$total_pass" "$total_fail"
 [ ${#failed_stages[@]} -eq 0 ]

@@ -2,8 +2,8 @@
 # Renders the same input through the module with each audio entry of the
 # host (accumulating, replacing, double). The two single-precision entries
 # must give identical files; the double one must stay close to them (checked
-# with WAVDIFF where one is available, "-" otherwise).
-#   check_host_render.sh WORKDIR VSTHOST MODULE WAVDIFF|- [RUNNER]
+# with WAVDIFF of the same build).
+#   check_host_render.sh WORKDIR VSTHOST MODULE WAVDIFF [RUNNER]
 set -u
 work=$1
 host=$2
@@ -19,8 +19,6 @@ for p in float accumulate double; do
 done
 cmp "$work/render_float.wav" "$work/render_accumulate.wav" ||
     { echo "accumulating and replacing renders differ"; exit 1; }
-if [ "$wavdiff" != "-" ]; then
-    "$wavdiff" "$work/render_float.wav" "$work/render_double.wav" --max-abs 1e-4 ||
-        { echo "double and float renders differ by more than 1e-4"; exit 1; }
-fi
+$runner "$wavdiff" "$work/render_float.wav" "$work/render_double.wav" --max-abs 1e-4 ||
+    { echo "double and float renders differ by more than 1e-4"; exit 1; }
 echo "renders agree"
