@@ -825,10 +825,11 @@ void IEffectBase::RunBlock(int32_t nFrames, RunMode mode)
     {
         return;
     }
-    // When every channel reads and writes host double buffers directly, the
-    // block runs whole; otherwise a scratch block is involved and the block
-    // runs in pieces that fit it, so a host block longer than the announced
-    // maximum never runs past a scratch block.
+    // This is the one place that cuts host blocks: bindings hand over the
+    // whole block. When every channel reads and writes host double buffers
+    // directly, the block runs whole; otherwise a scratch block is involved
+    // and the block runs in pieces that fit it, so a host block longer than
+    // the announced maximum never runs past a scratch block.
     bool direct = mode == RunMode::Double;
     for (const IInputChannel& channel : inputChannels)
     {

@@ -181,6 +181,8 @@ public:
     void BindInputsFromDouble(double** hostInputs);
     void BindOutputsToFloat(float** hostOutputs);
     void BindOutputsToDouble(double** hostOutputs);
+    // Run one bound host block of any length; blocks longer than blockSize
+    // run in pieces here, so bindings never cut them themselves.
     void RunBlockAccumulating(int32_t nFrames);
     void RunBlockReplacing(int32_t nFrames);
     void RunBlockDouble(int32_t nFrames);

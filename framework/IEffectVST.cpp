@@ -76,11 +76,6 @@ IEffectVST::IEffectVST(audioMasterCallback hostCallback, int32_t nParams, const 
     inputArrangement.numChannels = NInputs();
     outputArrangement.numChannels = NOutputs();
 
-    pieceInputsFloat.assign(static_cast<size_t>(NInputs()), nullptr);
-    pieceOutputsFloat.assign(static_cast<size_t>(NOutputs()), nullptr);
-    pieceInputsDouble.assign(static_cast<size_t>(NInputs()), nullptr);
-    pieceOutputsDouble.assign(static_cast<size_t>(NOutputs()), nullptr);
-
     ConnectInputChannels(0, NInputs(), true);
     ConnectOutputChannels(0, NOutputs(), true);
     ApplyBlockSize(1024);
@@ -819,13 +814,11 @@ void IEffectVST::ProcessFloat(float** inputs, float** outputs, int32_t nFrames, 
     {
         CallHost(audioMasterWantMidi, 0, 0, nullptr, 0.0f);
     }
-    const int32_t nIn = ConnectedInputs();
-    const int32_t nOut = ConnectedOutputs();
-    if (!HostBuffersPresent(outputs, nOut))
+    if (!HostBuffersPresent(outputs, ConnectedOutputs()))
     {
         return;
     }
-    if (!HostBuffersPresent(inputs, nIn) || blockSize <= 0)
+    if (!HostBuffersPresent(inputs, ConnectedInputs()))
     {
         // Dropped: a replacing host still gets silence rather than whatever
         // its buffers held.
@@ -835,30 +828,17 @@ void IEffectVST::ProcessFloat(float** inputs, float** outputs, int32_t nFrames, 
         }
         return;
     }
-    // The channel scratch blocks hold blockSize frames; a longer block runs
-    // in pieces so nothing reads or writes past them.
-    for (int32_t done = 0; done < nFrames;)
+    // The whole host block goes to the base, which runs it in pieces that
+    // fit the channel scratch blocks when it is longer than those.
+    BindInputsFromFloat(inputs, nFrames);
+    BindOutputsToFloat(outputs);
+    if (mode == FloatMode::Accumulate)
     {
-        const int32_t n = std::min(blockSize, nFrames - done);
-        for (int32_t i = 0; i < nIn; ++i)
-        {
-            pieceInputsFloat[static_cast<size_t>(i)] = inputs[i] + done;
-        }
-        for (int32_t i = 0; i < nOut; ++i)
-        {
-            pieceOutputsFloat[static_cast<size_t>(i)] = outputs[i] + done;
-        }
-        BindInputsFromFloat(pieceInputsFloat.data(), n);
-        BindOutputsToFloat(pieceOutputsFloat.data());
-        if (mode == FloatMode::Accumulate)
-        {
-            RunBlockAccumulating(n);
-        }
-        else
-        {
-            RunBlockReplacing(n);
-        }
-        done += n;
+        RunBlockAccumulating(nFrames);
+    }
+    else
+    {
+        RunBlockReplacing(nFrames);
     }
 }
 
@@ -873,35 +853,18 @@ void IEffectVST::ProcessDouble(double** inputs, double** outputs, int32_t nFrame
     {
         CallHost(audioMasterWantMidi, 0, 0, nullptr, 0.0f);
     }
-    const int32_t nIn = ConnectedInputs();
-    const int32_t nOut = ConnectedOutputs();
-    if (!HostBuffersPresent(outputs, nOut))
+    if (!HostBuffersPresent(outputs, ConnectedOutputs()))
     {
         return;
     }
-    if (!HostBuffersPresent(inputs, nIn) || blockSize <= 0)
+    if (!HostBuffersPresent(inputs, ConnectedInputs()))
     {
         SilenceHostOutputs(outputs, nFrames);
         return;
     }
-    // Disconnected channels read and write their blockSize scratch, so the
-    // double path is cut into pieces as well.
-    for (int32_t done = 0; done < nFrames;)
-    {
-        const int32_t n = std::min(blockSize, nFrames - done);
-        for (int32_t i = 0; i < nIn; ++i)
-        {
-            pieceInputsDouble[static_cast<size_t>(i)] = inputs[i] + done;
-        }
-        for (int32_t i = 0; i < nOut; ++i)
-        {
-            pieceOutputsDouble[static_cast<size_t>(i)] = outputs[i] + done;
-        }
-        BindInputsFromDouble(pieceInputsDouble.data());
-        BindOutputsToDouble(pieceOutputsDouble.data());
-        RunBlockDouble(n);
-        done += n;
-    }
+    BindInputsFromDouble(inputs);
+    BindOutputsToDouble(outputs);
+    RunBlockDouble(nFrames);
 }
 
 void IEffectVST::ProcessEntry(AEffect* e, float** inputs, float** outputs, VstInt32 sampleFrames)

@@ -4,7 +4,6 @@
 #include "VstInterface.h"
 
 #include <cstdint>
-#include <vector>
 
 // Every function a host calls directly. On 32-bit Windows a host only
 // guarantees a 4-byte aligned stack, while our SSE2 code spills doubles with
@@ -138,11 +137,4 @@ protected:
     IByteBuffer programChunk;
     IByteBuffer bankChunk;
     AEffect effect;
-
-    // Host buffer pointers advanced to the current piece of a long block;
-    // sized once here so the audio path never allocates.
-    std::vector<float*> pieceInputsFloat;
-    std::vector<float*> pieceOutputsFloat;
-    std::vector<double*> pieceInputsDouble;
-    std::vector<double*> pieceOutputsDouble;
 };
