@@ -624,9 +624,10 @@ VstIntPtr IEffectVST::CanDo(const char* text) const
 
 VstIntPtr IEffectVST::ProcessEvents(const VstEvents* events)
 {
+    VstEvent* const* list = VstEventList(events);
     for (VstInt32 i = 0; i < events->numEvents; ++i)
     {
-        VstEvent* ev = events->events[i];
+        VstEvent* ev = list[i];
         if (!ev)
         {
             continue;

@@ -411,13 +411,24 @@ extern "C"
     } VstMidiSysexEvent;
 
     // Variable length: numEvents pointers follow `reserved`, however many are
-    // declared here. Senders with more than two events allocate the extra room.
+    // declared here. The two declared slots are the least a sender allocates
+    // (a list of one or two events fits the record as declared); senders with
+    // more allocate the extra room. A receiver reads the pointers through
+    // VstEventList, never as events[i]: indexing the declared array past its
+    // two slots is undefined, and compilers may cut a loop over it short.
     typedef struct VstEvents
     {
         VstInt32 numEvents;
         VstIntPtr reserved;
         VstEvent* events[2];
     } VstEvents;
+
+    // The numEvents event pointers of a list, taken from where the pointer
+    // array starts rather than through its declared bound.
+    static inline VstEvent* const* VstEventList(const VstEvents* list)
+    {
+        return (VstEvent* const*)((const char*)list + offsetof(VstEvents, events));
+    }
 
     enum VstPinPropertiesFlags
     {
