@@ -124,6 +124,10 @@ void ConnectRange(std::vector<Channel>& channels, int32_t first, int32_t count, 
         channel.connected = connected;
         if (!connected)
         {
+            // From now on the channel reads its scratch block, which may still
+            // hold the last block a float call converted into it: a
+            // disconnected input must read silence, not replay that forever.
+            std::fill(channel.scratch.begin(), channel.scratch.end(), 0.0);
             *channel.pointerSlot = channel.scratch.empty() ? nullptr : channel.scratch.data();
         }
     }

@@ -317,8 +317,9 @@ TEST(ChannelWiring, BlocksLongerThanTheScratchRunInPieces)
     effect.RunBlockDouble(10);
     EXPECT_EQ(effect.blocks, (std::vector<int>{4, 4, 2}));
     EXPECT_EQ(dOut[9], 2.0);
-    // Input 2 reads its scratch, which still holds the last float piece (8, 9).
-    EXPECT_EQ(dOut2[9], 27.0);
+    // Input 2 reads its scratch, cleared when it was disconnected: the last
+    // float piece (8, 9) is not replayed.
+    EXPECT_EQ(dOut2[9], 0.0);
 
     // No block size yet: nothing to process into, replacing writes silence.
     ScalingEffect unsized(0, "1-1", 0);

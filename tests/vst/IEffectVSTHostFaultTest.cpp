@@ -70,6 +70,62 @@ struct Pedal
     PlugExample* fx;
 };
 
+TEST(HostFault, DisconnectedInputReadsSilenceNotItsLastBlock)
+{
+    Pedal p;
+    p.e->setParameter(p.e, PlugExample::kEffect, 0.0f); // the sum of the inputs passes
+    const int n = 512;
+    std::vector<float> silence(n, 0.0f), sine(n), out0(n), out1(n);
+    for (int i = 0; i < n; ++i)
+    {
+        sine[static_cast<size_t>(i)] = static_cast<float>(0.5 * std::sin(0.0627 * i));
+    }
+    sine[48] = std::numeric_limits<float>::quiet_NaN();
+    float* in[2] = {silence.data(), sine.data()};
+    float* out[2] = {out0.data(), out1.data()};
+    p.e->processReplacing(p.e, in, out, n);
+    ASSERT_TRUE(std::isnan(out0[48]));
+    ASSERT_EQ(out1[100], sine[100]);
+
+    // The host now feeds one input; input 2 is disconnected.
+    VstSpeakerArrangement mono = {};
+    mono.type = kSpeakerArrMono;
+    mono.numChannels = 1;
+    EXPECT_EQ(p.Call(effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&mono), nullptr), 1);
+
+    std::vector<double> dSilence(n, 0.0), dOut0(n), dOut1(n);
+    double* dIn[1] = {dSilence.data()};
+    double* dOut[2] = {dOut0.data(), dOut1.data()};
+    const struct
+    {
+        const char* callback;
+        std::function<void()> run;
+    } blocks[] = {
+        {"processReplacing", [&] { p.e->processReplacing(p.e, in, out, n); }},
+        {"process", [&] { p.e->process(p.e, in, out, n); }},
+        {"processDoubleReplacing", [&] { p.e->processDoubleReplacing(p.e, dIn, dOut, n); }},
+    };
+    for (const auto& block : blocks)
+    {
+        for (int repeat = 0; repeat < 3; ++repeat)
+        {
+            SCOPED_TRACE(block.callback);
+            std::fill(out0.begin(), out0.end(), 0.0f);
+            std::fill(out1.begin(), out1.end(), 0.0f);
+            std::fill(dOut0.begin(), dOut0.end(), 1.0);
+            std::fill(dOut1.begin(), dOut1.end(), 1.0);
+            block.run();
+            for (int i = 0; i < n; ++i)
+            {
+                const size_t k = static_cast<size_t>(i);
+                const bool isDouble = block.callback[7] == 'D';
+                ASSERT_EQ(isDouble ? dOut0[k] : out0[k], 0.0) << "frame " << i;
+                ASSERT_EQ(isDouble ? dOut1[k] : out1[k], 0.0) << "frame " << i;
+            }
+        }
+    }
+}
+
 // A host's event list holds numEvents pointers, however many the record
 // declares; every event is delivered, in order. Reading the declared array
 // past its two slots is undefined: clang's UndefinedBehaviorSanitizer reports
