@@ -320,6 +320,8 @@ void IEffectBase::SetParameterFromGUI(int32_t paramIndex, double normalizedValue
     {
         return;
     }
+    // The host is told the clamped value too, never one outside 0..1.
+    normalizedValue = IParameter::ClampNormalized(normalizedValue);
     param->SetFromNormalized(normalizedValue);
     AutomateParameter(paramIndex, normalizedValue);
     HandleParameterChange(paramIndex);
@@ -333,6 +335,8 @@ void IEffectBase::SetParameterFromHost(int32_t paramIndex, double normalizedValu
     {
         return;
     }
+    // The editor's controls, like the parameter, only take values in 0..1.
+    normalizedValue = IParameter::ClampNormalized(normalizedValue);
     if (editor != nullptr)
     {
         editor->PushParameterValue(paramIndex, normalizedValue, true);

@@ -67,8 +67,22 @@ void IParameter::AddDisplayText(int32_t value_, const char* text)
     }
 }
 
+double IParameter::ClampNormalized(double x)
+{
+    if (x < 0.0)
+    {
+        return 0.0;
+    }
+    if (x > 1.0)
+    {
+        return 1.0;
+    }
+    return x; // also NaN
+}
+
 void IParameter::SetFromNormalized(double x)
 {
+    x = ClampNormalized(x);
     double v = std::pow(x, shape) * (maxValue - minValue) + minValue;
     if (kind != kKindContinuous)
     {

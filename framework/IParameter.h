@@ -29,7 +29,12 @@ public:
     void InitEnumerated(const char* name, int32_t defaultIndex, int32_t count);
     void AddDisplayText(int32_t value, const char* text);
 
+    // x is clamped into 0..1 first (see ClampNormalized); NaN is ignored.
     void SetFromNormalized(double x);
+    // A normalised value from outside (host, editor) clamped into 0..1, so
+    // that -inf or -1e30 cannot become a parameter value far below the range.
+    // NaN is passed through for the callers to refuse.
+    static double ClampNormalized(double x);
     double ToNormalized(double v) const;
     double GetNormalized() const { return ToNormalized(value); }
     // Writes the display text for v into out, at most outSize - 1 characters

@@ -60,7 +60,7 @@ TEST(IParameter, ContinuousLevel)
     p.SetFromNormalized(1.7);
     EXPECT_EQ(p.Value(), 1.0);
     p.SetFromNormalized(-0.5);
-    EXPECT_EQ(p.Value(), -0.5); // no lower clamp
+    EXPECT_EQ(p.Value(), 0.0); // normalised values are clamped into 0..1 first
     EXPECT_EQ(p.ToNormalized(3.0), 1.0);
     EXPECT_EQ(p.ToNormalized(-3.0), 0.0);
 }

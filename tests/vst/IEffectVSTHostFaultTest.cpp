@@ -126,6 +126,62 @@ TEST(HostFault, DisconnectedInputReadsSilenceNotItsLastBlock)
     }
 }
 
+// A normalised Level from every side a value arrives by; a value outside
+// 0..1 becomes the nearest end of the range, one inside stays as it is.
+TEST(HostFault, NormalisedValuesOutsideTheRangeAreClamped)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double kOpened = 0.5; // Level after opening
+    struct Side
+    {
+        const char* name;
+        std::function<void(Pedal&, double)> set;
+        double nanGives; // what NaN leaves, as today
+    };
+    const Side sides[] = {
+        {"host setParameter",
+         [](Pedal& p, double x)
+         { p.e->setParameter(p.e, PlugExample::kLevel, static_cast<float>(x)); },
+         kOpened},
+        {"editor", [](Pedal& p, double x) { p.fx->SetParameterFromGUI(PlugExample::kLevel, x); },
+         kOpened},
+        {"state chunk",
+         [](Pedal& p, double x)
+         {
+             unsigned char chunk[40];
+             const int32_t header[2] = {IEffectBase::kChunkMagic, IEffectBase::kChunkVersion};
+             const double values[4] = {x, 0.5, 1.0, 1.0};
+             std::memcpy(chunk, header, sizeof(header));
+             std::memcpy(chunk + 8, values, sizeof(values));
+             p.Call(effSetChunk, 1, sizeof(chunk), chunk);
+         },
+         0.0},
+        {"program",
+         [](Pedal& p, double x)
+         {
+             p.e->setParameter(p.e, PlugExample::kLevel, static_cast<float>(x));
+             p.Call(effSetProgram, 0, 1); // stores program 0, loads 1
+             p.Call(effSetProgram, 0, 0); // stores program 1, loads 0 back
+         },
+         kOpened},
+    };
+    const double values[] = {-inf, -1e30, -1e7, -1.0, -1e-300, 0.0, 0.25, 1.0, 1.5, 1e30, inf, nan};
+    for (const Side& side : sides)
+    {
+        for (double x : values)
+        {
+            SCOPED_TRACE(std::string(side.name) + " " + std::to_string(x));
+            Pedal p;
+            side.set(p, x);
+            const double expected = std::isnan(x) ? side.nanGives : std::clamp(x, 0.0, 1.0);
+            EXPECT_EQ(p.Level(), expected);
+            EXPECT_EQ(p.e->getParameter(p.e, PlugExample::kLevel), static_cast<float>(expected));
+            EXPECT_EQ(p.fx->OutputGain(), 4.0 * expected);
+        }
+    }
+}
+
 // A host's event list holds numEvents pointers, however many the record
 // declares; every event is delivered, in order. Reading the declared array
 // past its two slots is undefined: clang's UndefinedBehaviorSanitizer reports
