@@ -114,6 +114,8 @@ function(vk_add_gtest)
   add_executable(${T_NAME} ${T_SOURCES})
   vk_target_warnings(${T_NAME})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  # Test doubles shared by every test folder.
+  target_include_directories(${T_NAME} PRIVATE "${PROJECT_SOURCE_DIR}/tests/support")
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 600)

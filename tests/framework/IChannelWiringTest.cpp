@@ -19,7 +19,7 @@ struct Parsed
 Parsed Parse(const char* channels)
 {
     testing::internal::CaptureStderr();
-    TestEffect effect(0, channels, 0);
+    TestBaseEffect effect(TestBaseEffect::Bare(0, channels, 0));
     Parsed result{{}, effect.NInputs(), effect.NOutputs(), testing::internal::GetCapturedStderr()};
     for (int i = 0; i < effect.NChannelConfigs(); ++i)
     {
@@ -47,10 +47,10 @@ void ConnectAll(IEffectBase& effect, int blockSize = 1024)
 }
 
 // Outputs ProcessBlock's inputs scaled: out[k] = in[k] * (k + 2); records calls.
-class ScalingEffect : public TestEffect
+class ScalingEffect : public TestBaseEffect
 {
 public:
-    using TestEffect::TestEffect;
+    using TestBaseEffect::TestBaseEffect;
     void ProcessBlock(double** inputs, double** outputs, int32_t nFrames) override
     {
         blocks.push_back(nFrames);
@@ -122,20 +122,20 @@ TEST(ChannelConfig, MalformedStringsReportAndGoOn)
 TEST(ChannelConfig, LegalIO)
 {
     testing::internal::CaptureStderr();
-    TestEffect effect(0, "1-1 2-2", 0);
+    TestBaseEffect effect(TestBaseEffect::Bare(0, "1-1 2-2", 0));
     EXPECT_TRUE(effect.LegalIO(1, -1));
     EXPECT_TRUE(effect.LegalIO(2, 2));
     EXPECT_TRUE(effect.LegalIO(-1, -1));
     EXPECT_FALSE(effect.LegalIO(1, 2));
     EXPECT_FALSE(effect.LegalIO(3, -1));
-    TestEffect none(0, nullptr, 0);
+    TestBaseEffect none(TestBaseEffect::Bare(0, nullptr, 0));
     EXPECT_FALSE(none.LegalIO(-1, -1));
     testing::internal::GetCapturedStderr();
 }
 
 TEST(ChannelWiring, ConnectRangesAreClippedToTheChannels)
 {
-    TestEffect effect(0, "6-6", 0);
+    TestBaseEffect effect(TestBaseEffect::Bare(0, "6-6", 0));
     ASSERT_EQ(effect.NInputs(), 6);
     for (int i = 0; i < 6; ++i)
     {
@@ -156,7 +156,7 @@ TEST(ChannelWiring, ConnectRangesAreClippedToTheChannels)
 
 TEST(ChannelWiring, StereoInputLimit)
 {
-    TestEffect effect(0, "6-6", 0);
+    TestBaseEffect effect(TestBaseEffect::Bare(0, "6-6", 0));
     ConnectAll(effect, 16);
     effect.ConnectOutputChannels(0, 6, false);
     double in[6][16] = {};
@@ -176,7 +176,7 @@ TEST(ChannelWiring, StereoInputLimit)
         EXPECT_EQ(effect.OutputPointer(i), outputsBefore[static_cast<size_t>(i)]) << i;
     }
 
-    TestEffect stereo(0, "2-2", 0);
+    TestBaseEffect stereo(TestBaseEffect::Bare(0, "2-2", 0));
     ConnectAll(stereo, 16);
     stereo.ConnectOutputChannels(1, 1, false);
     stereo.ApplyStereoInputLimit();
@@ -187,7 +187,7 @@ TEST(ChannelWiring, StereoInputLimit)
 
 TEST(ChannelWiring, BlockSizeClearsScratchOnlyWhenItChanges)
 {
-    TestEffect effect(0, "2-2", 0);
+    TestBaseEffect effect(TestBaseEffect::Bare(0, "2-2", 0));
     ConnectAll(effect, 8);
     effect.ConnectInputChannels(1, 1, false);
     float in[2][8] = {{1, 2, 3, 4, 5, 6, 7, 8}, {}};
@@ -208,7 +208,7 @@ TEST(ChannelWiring, BlockSizeClearsScratchOnlyWhenItChanges)
 
 TEST(ChannelWiring, DefaultProcessBlockCopiesAndClears)
 {
-    TestEffect effect(0, "1-3", 0);
+    TestBaseEffect effect(TestBaseEffect::Bare(0, "1-3", 0));
     ConnectAll(effect, 4);
     double in[4] = {1, 2, 3, 4};
     double out[3][4] = {{9, 9, 9, 9}, {9, 9, 9, 9}, {9, 9, 9, 9}};
@@ -228,7 +228,7 @@ TEST(ChannelWiring, DefaultProcessBlockCopiesAndClears)
 
 TEST(ChannelWiring, FloatPathsConvertAccumulateAndReplace)
 {
-    ScalingEffect effect(0, "1-1 2-2", 0);
+    ScalingEffect effect(TestBaseEffect::Bare(0, "1-1 2-2", 0));
     ConnectAll(effect, 4);
     float in[2][4] = {{1, 2, 3, 4}, {0.5f, 0.5f, 0.5f, 0.5f}};
     float out[2][4] = {{10, 10, 10, 10}, {10, 10, 10, 10}};
@@ -249,7 +249,7 @@ TEST(ChannelWiring, FloatPathsConvertAccumulateAndReplace)
 
 TEST(ChannelWiring, DisconnectedChannelsConsumeNoHostBuffer)
 {
-    ScalingEffect effect(0, "2-2", 0);
+    ScalingEffect effect(TestBaseEffect::Bare(0, "2-2", 0));
     ConnectAll(effect, 4);
     effect.ConnectInputChannels(0, 1, false);
     effect.ConnectOutputChannels(0, 1, false);
@@ -281,7 +281,7 @@ TEST(ChannelWiring, DisconnectedChannelsConsumeNoHostBuffer)
 
 TEST(ChannelWiring, BlocksLongerThanTheScratchRunInPieces)
 {
-    ScalingEffect effect(0, "2-2", 0);
+    ScalingEffect effect(TestBaseEffect::Bare(0, "2-2", 0));
     ConnectAll(effect, 4);
     std::vector<float> in(10), out(10, 100.0f);
     for (int i = 0; i < 10; ++i)
@@ -322,7 +322,7 @@ TEST(ChannelWiring, BlocksLongerThanTheScratchRunInPieces)
     EXPECT_EQ(dOut2[9], 0.0);
 
     // No block size yet: nothing to process into, replacing writes silence.
-    ScalingEffect unsized(0, "1-1", 0);
+    ScalingEffect unsized(TestBaseEffect::Bare(0, "1-1", 0));
     unsized.ConnectInputChannels(0, 1, true);
     unsized.ConnectOutputChannels(0, 1, true);
     float one[3] = {1, 1, 1};

@@ -1,3 +1,4 @@
+#include "FakeEditor.h"
 #include "TestEffect.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +44,7 @@ TEST(IEffectBase, IdentifyHostFollowsTableOrderIgnoringCase)
 
 TEST(IEffectBase, SetHostStoresCodeAndVersion)
 {
-    TestEffect effect;
+    TestBaseEffect effect(TestBaseEffect::Bare());
     EXPECT_EQ(effect.HostCode(), -1);
     EXPECT_EQ(effect.QueryHostIdentity(), -1);
     effect.SetHost("reaper", 2 * 65536 + 5 * 256 + 1);
@@ -54,7 +55,7 @@ TEST(IEffectBase, SetHostStoresCodeAndVersion)
 
 TEST(IEffectBase, ConstructionSetsIdentityAndEmptyPresets)
 {
-    TestEffect effect;
+    TestBaseEffect effect(TestBaseEffect::Bare());
     EXPECT_STREQ(effect.EffectName(), "Vorn-Kettle[Ge]");
     EXPECT_STREQ(effect.ProductName(), "");
     EXPECT_STREQ(effect.VendorName(), "Quillmark");
@@ -83,9 +84,9 @@ TEST(IEffectBase, ConstructionSetsIdentityAndEmptyPresets)
 
 TEST(IEffectBase, HostPathPushesToEditorThenStoresThenNotifies)
 {
-    TestEffect effect;
+    TestBaseEffect effect(TestBaseEffect::Bare());
     effect.InitPedalParameters();
-    auto* editor = new RecordingEditor;
+    auto* editor = new FakeEditor(&effect);
     effect.AttachEditor(editor);
     editor->pushes.clear();
 
@@ -93,7 +94,6 @@ TEST(IEffectBase, HostPathPushesToEditorThenStoresThenNotifies)
     ASSERT_EQ(editor->pushes.size(), 1u);
     EXPECT_EQ(editor->pushes[0].index, 2);
     EXPECT_EQ(editor->pushes[0].value, 0.3); // the control takes x unchanged
-    EXPECT_TRUE(editor->pushes[0].isNormalized);
     EXPECT_EQ(effect.GetParam(2)->Value(), 0.0);
     EXPECT_EQ(effect.changes, std::vector<int>{2});
     EXPECT_TRUE(effect.automated.empty());
@@ -113,7 +113,7 @@ TEST(IEffectBase, HostPathPushesToEditorThenStoresThenNotifies)
 
 TEST(IEffectBase, EditorEditReportsTheUnroundedValue)
 {
-    TestEffect effect;
+    TestBaseEffect effect(TestBaseEffect::Bare());
     effect.InitPedalParameters();
     effect.SetParameterFromGUI(3, 0.3);
     EXPECT_EQ(effect.GetParam(3)->Value(), 0.0);
@@ -129,31 +129,32 @@ TEST(IEffectBase, AttachEditorPushesNormalisedValuesAndOwnsTheEditor)
 {
     bool destroyed = false;
     {
-        TestEffect effect;
+        TestBaseEffect effect(TestBaseEffect::Bare());
         effect.InitPedalParameters();
         effect.GetParam(0)->SetValue(0.25);
         effect.AttachEditor(nullptr);
         EXPECT_EQ(effect.Editor(), nullptr);
-        auto* editor = new RecordingEditor(&destroyed);
+        auto* editor = new FakeEditor(&effect, 213, 326, &destroyed);
         effect.AttachEditor(editor);
         EXPECT_EQ(effect.Editor(), editor);
         EXPECT_EQ(editor->backBuffers, 1);
         ASSERT_EQ(editor->pushes.size(), 4u);
         EXPECT_EQ(editor->pushes[0].value, 0.25);
-        EXPECT_TRUE(editor->pushes[0].isNormalized);
         EXPECT_EQ(editor->pushes[3].index, 3);
 
+        // Real values, normalised by the editor on the way to its controls.
+        effect.GetParam(1)->SetValue(0.75);
         editor->pushes.clear();
         effect.PushParamsToEditor();
         ASSERT_EQ(editor->pushes.size(), 4u);
-        EXPECT_FALSE(editor->pushes[1].isNormalized); // real values
+        EXPECT_EQ(editor->pushes[1].value, effect.GetParam(1)->ToNormalized(0.75));
         EXPECT_EQ(editor->pushes[2].value, 1.0);
 
         // A replaced editor is destroyed rather than leaked.
         bool firstDestroyed = false;
-        TestEffect other;
-        other.AttachEditor(new RecordingEditor(&firstDestroyed));
-        other.AttachEditor(new RecordingEditor);
+        TestBaseEffect other(TestBaseEffect::Bare());
+        other.AttachEditor(new FakeEditor(&other, 213, 326, &firstDestroyed));
+        other.AttachEditor(new FakeEditor(&other));
         EXPECT_TRUE(firstDestroyed);
         EXPECT_FALSE(destroyed);
     }
@@ -162,7 +163,7 @@ TEST(IEffectBase, AttachEditorPushesNormalisedValuesAndOwnsTheEditor)
 
 TEST(IEffectBase, NotifyAllParametersCallsEveryHandlerInOrder)
 {
-    TestEffect effect;
+    TestBaseEffect effect(TestBaseEffect::Bare());
     effect.NotifyAllParameters();
     EXPECT_EQ(effect.changes, (std::vector<int>{0, 1, 2, 3}));
 }

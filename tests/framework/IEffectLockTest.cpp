@@ -37,10 +37,10 @@ namespace
 // An effect whose block output depends on every parameter and whose handler
 // keeps derived state, so that an unlocked overlap shows up as a torn block
 // (and as a data race under ThreadSanitizer).
-class StressEffect : public TestEffect
+class StressEffect : public TestBaseEffect
 {
 public:
-    StressEffect() : TestEffect(4, "1-1 2-2", 8) { InitPedalParameters(); }
+    StressEffect() : TestBaseEffect(TestBaseEffect::Bare(4, "1-1 2-2", 8)) { InitPedalParameters(); }
     void HandleParameterChange(int32_t paramIndex) override
     {
         std::lock_guard<IEffectLock> guard(Lock());

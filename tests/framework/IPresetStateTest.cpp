@@ -1,3 +1,4 @@
+#include "FakeEditor.h"
 #include "TestEffect.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +39,7 @@ void SwitchProgram(IEffectBase& effect, int index)
 
 TEST(StateChunk, WrittenChunkIsFortyBytes)
 {
-    TestEffect effect;
+    TestBaseEffect effect(TestBaseEffect::Bare());
     effect.InitPedalParameters();
     effect.GetParam(0)->SetValue(0.75);
     IByteBuffer chunk;
@@ -60,7 +61,7 @@ TEST(StateChunk, WrittenChunkIsFortyBytes)
     EXPECT_EQ(IEffectBase::ReadChunkHeader(chunk, &version), 8);
     EXPECT_EQ(version, 0x00010000);
 
-    TestEffect restored;
+    TestBaseEffect restored(TestBaseEffect::Bare());
     restored.InitPedalParameters();
     EXPECT_EQ(restored.ReadState(chunk, 8), 40);
     for (int i = 0; i < 4; ++i)
@@ -77,7 +78,7 @@ TEST(StateChunk, HeaderlessAndShortChunks)
     int32_t version = -1;
     EXPECT_EQ(IEffectBase::ReadChunkHeader(plain, &version), 0);
     EXPECT_EQ(version, 0);
-    TestEffect effect;
+    TestBaseEffect effect(TestBaseEffect::Bare());
     effect.InitPedalParameters();
     EXPECT_EQ(effect.UnserializeParams(plain, 0), 32);
     EXPECT_EQ(effect.GetParam(1)->Value(), 0.2);
@@ -104,7 +105,7 @@ TEST(StateChunk, HeaderlessAndShortChunks)
 
 TEST(StateChunk, TwoValuesSetTwoZeroTheThirdAndKeepTheFourth)
 {
-    TestEffect effect;
+    TestBaseEffect effect(TestBaseEffect::Bare());
     effect.InitPedalParameters();
     effect.GetParam(2)->InitContinuous("Effect", 1.0, 0.5, 2.0, 0.5);
     effect.GetParam(3)->SetValue(0.0);
@@ -123,7 +124,7 @@ TEST(StateChunk, TwoValuesSetTwoZeroTheThirdAndKeepTheFourth)
 
 TEST(StateChunk, StoredValuesAreClampedNotRounded)
 {
-    TestEffect effect;
+    TestBaseEffect effect(TestBaseEffect::Bare());
     effect.InitPedalParameters();
     const double values[4] = {7.0, -3.0, 0.4, std::numeric_limits<double>::quiet_NaN()};
     EXPECT_EQ(effect.UnserializeParams(ChunkFrom(values, 32), 0), 32);
@@ -135,7 +136,7 @@ TEST(StateChunk, StoredValuesAreClampedNotRounded)
 
 TEST(StateChunk, ReadingNeverLeavesTheBuffer)
 {
-    TestEffect effect;
+    TestBaseEffect effect(TestBaseEffect::Bare());
     effect.InitPedalParameters();
     const double values[4] = {0.1, 0.2, 0.0, 1.0};
     const IByteBuffer chunk = ChunkFrom(values, 32);
@@ -151,7 +152,7 @@ TEST(StateChunk, ReadingNeverLeavesTheBuffer)
 
 TEST(StateChunk, NoParametersSerialiseToNothing)
 {
-    TestEffect empty(0);
+    TestBaseEffect empty(TestBaseEffect::Bare(0));
     IByteBuffer buffer;
     EXPECT_TRUE(empty.SerializeParamValues(buffer));
     EXPECT_EQ(buffer.Size(), 0);
@@ -160,7 +161,7 @@ TEST(StateChunk, NoParametersSerialiseToNothing)
 
 TEST(Presets, DefineFillAndEnsure)
 {
-    TestEffect effect;
+    TestBaseEffect effect(TestBaseEffect::Bare());
     effect.InitPedalParameters();
     effect.DefinePreset("Init", 1.0, 0.5, 1, 0);
     effect.FillPresetsFromCurrent("Init", 14);
@@ -182,7 +183,7 @@ TEST(Presets, DefineFillAndEnsure)
     // Defining a preset does not change the current values.
     EXPECT_EQ(effect.GetParam(0)->Value(), 0.5);
 
-    TestEffect bare(2, "1-1", 0);
+    TestBaseEffect bare(TestBaseEffect::Bare(2, "1-1", 0));
     bare.GetParam(0)->SetValue(0.25);
     bare.EnsureOnePreset();
     ASSERT_EQ(bare.NPresets(), 1);
@@ -193,9 +194,9 @@ TEST(Presets, DefineFillAndEnsure)
 
 TEST(Presets, LoadingAnUninitialisedSlotCapturesAndNamesIt)
 {
-    TestEffect effect(4, "1-1 2-2", 4);
+    TestBaseEffect effect(TestBaseEffect::Bare(4, "1-1 2-2", 4));
     effect.InitPedalParameters();
-    auto* editor = new RecordingEditor;
+    auto* editor = new FakeEditor(&effect);
     effect.AttachEditor(editor);
     editor->pushes.clear();
     char name[32];
@@ -226,7 +227,7 @@ TEST(Presets, LoadingAnUninitialisedSlotCapturesAndNamesIt)
 
 TEST(Presets, LoadFailsWithoutParametersOrWithShortData)
 {
-    TestEffect empty(0, "1-1", 2);
+    TestBaseEffect empty(TestBaseEffect::Bare(0, "1-1", 2));
     empty.FillPresetsFromCurrent("p", 1);
     EXPECT_FALSE(empty.LoadPreset(0)); // nothing read: end position 0
     EXPECT_TRUE(empty.LoadPreset(1));  // uninitialised slot: captured
@@ -235,7 +236,7 @@ TEST(Presets, LoadFailsWithoutParametersOrWithShortData)
 
 TEST(Presets, SwitchingWithoutChunksKeepsUnsavedEdits)
 {
-    TestEffect effect;
+    TestBaseEffect effect(TestBaseEffect::Bare());
     effect.InitPedalParameters();
     effect.DefinePreset("Init", 1.0, 0.5, 1, 1);
     effect.FillPresetsFromCurrent("Init", 15);
@@ -256,7 +257,7 @@ TEST(Presets, SwitchingWithoutChunksKeepsUnsavedEdits)
 
 TEST(Presets, StoreCurrentPresetRenamesOnlyWithAName)
 {
-    TestEffect effect(4, "1-1", 2);
+    TestBaseEffect effect(TestBaseEffect::Bare(4, "1-1", 2));
     effect.InitPedalParameters();
     effect.FillPresetsFromCurrent("A", 2);
     effect.GetParam(0)->SetValue(0.2);

@@ -239,7 +239,7 @@ TEST(VstLifecycle, HundredFullCycles)
     }
     // Closed straight after creation, and with an editor attached.
     TestEffect* bare = new TestEffect();
-    bare->AttachEditor(new FakeEditor(1, 1));
+    bare->AttachEditor(new FakeEditor(bare, 1, 1));
     EXPECT_EQ(bare->GetAEffect()->dispatcher(bare->GetAEffect(), effClose, 0, 0, nullptr, 0.0f), 0);
     // A record without an instance answers nothing.
     AEffect orphan = {};

@@ -80,7 +80,7 @@ TEST(VstRecord, AttachedEditorIsAnnounced)
     EXPECT_EQ(fx.e->flags, 0x1018);
 
     bool destroyed = false;
-    FakeEditor* editor = new FakeEditor(213, 326, &destroyed);
+    FakeEditor* editor = new FakeEditor(fx.fx, 213, 326, &destroyed, 3);
     fx->AttachEditor(editor);
     EXPECT_EQ(fx.e->flags, 0x1019);
     ASSERT_EQ(fx->Call(effEditGetRect, 0, 0, &rect), 1);
@@ -151,7 +151,7 @@ TEST(VstDispatch, NullPointersAreRefused)
 {
     FakeHost host;
     TestInstance fx;
-    fx->AttachEditor(new FakeEditor(10, 10));
+    fx->AttachEditor(new FakeEditor(fx.fx, 10, 10, nullptr, 3));
     const VstInt32 opcodes[] = {
         effSetProgramName,   effGetProgramName,        effGetParamLabel, effGetParamDisplay,
         effGetParamName,     effGetProgramNameIndexed, effEditGetRect,   effGetChunk,
