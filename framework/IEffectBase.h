@@ -3,7 +3,7 @@
 #include "IByteBuffer.h"
 #include "IChannelPair.h"
 #include "IEffectLock.h"
-#include "IGraphicsCore.h"
+#include "graphics/IGraphicsCore.h"
 #include "IInputChannel.h"
 #include "IMidiMessage.h"
 #include "IOutputChannel.h"
