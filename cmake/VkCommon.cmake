@@ -42,6 +42,7 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
   # Tests and tools of the Windows builds run under Wine, in a prefix private
   # to this build folder.
   set(VK_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
+  math(EXPR VK_WINE_BITS "${CMAKE_SIZEOF_VOID_P} * 8")
   configure_file("${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in" "${CMAKE_BINARY_DIR}/wine-run" @ONLY
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
   set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_BINARY_DIR}/wine-run")

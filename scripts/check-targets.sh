@@ -21,8 +21,13 @@ wavdiff=dist/linux-x86_64/wavdiff
 for f in "$so" "$host" "$wavdiff" "dist/win64/Vorn-Kettle[Ge]_x64.dll" "dist/win32/Vorn-Kettle[Ge]_x86.dll"; do
   [ -e "$f" ] || { echo "check-targets: $f is missing (build the linux, win64 and win32 presets first)" >&2; exit 1; }
 done
-build/win64/wine-run --start-server && build/win32/wine-run --start-server || exit 1
-trap 'build/win64/wine-run --stop-server; build/win32/wine-run --stop-server; rm -rf "$work"' EXIT
+targets="win64 win32"
+if ! bash scripts/runs-32bit.sh; then
+  targets="win64"
+  echo "skipped: win32 renders (this machine's kernel runs no 32-bit programs)"
+fi
+for t in $targets; do build/$t/wine-run --start-server || exit 1; done
+trap 'for t in $targets; do build/$t/wine-run --stop-server; done; rm -rf "$work"' EXIT
 
 sox -n -r 44100 -c 2 -e floating-point -b 32 "$work/in.wav" synth 3 pluck C3 pluck G3 gain -3 || exit 1
 pass=0; fail=0
@@ -31,7 +36,7 @@ for rate in 44100 48000 96000 192000; do
     bound=1e-12
     [ $prec = float ] && bound=5.9604644775390625e-08
     "$host" render "$so" "$work/in.wav" "$work/native.wav" --rate $rate --precision $prec || { fail=$((fail + 1)); continue; }
-    for t in win64 win32; do
+    for t in $targets; do
       dll="dist/$t/Vorn-Kettle[Ge]_x64.dll"; [ $t = win32 ] && dll="dist/$t/Vorn-Kettle[Ge]_x86.dll"
       if "build/$t/wine-run" "dist/$t/vsthost.exe" render "$dll" "$work/in.wav" "$work/$t.wav" --rate $rate --precision $prec &&
          out=$("$wavdiff" "$work/native.wav" "$work/$t.wav" --max-abs $bound); then
