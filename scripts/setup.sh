@@ -16,7 +16,7 @@ export DEBIAN_FRONTEND=noninteractive
 
 packages=(
   build-essential g++ cmake ninja-build pkg-config nasm dpkg-dev git python3
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format-15
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 wine32:i386 xvfb xauth
   libgtest-dev libgmock-dev googletest libbenchmark-dev

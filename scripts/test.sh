@@ -72,6 +72,7 @@ run_counted() { # run_counted COMMAND...: a check that ends with "N passed, N fa
 }
 
 stage "set-up" bash scripts/setup.sh
+stage "format" bash scripts/check-format.sh
 for p in linux win64 win32; do
   stage "build $p" bash scripts/build.sh "$p"
   if [ "$p" = win32 ] && ! bash scripts/runs-32bit.sh; then
