@@ -3,10 +3,13 @@
 //   vsthost info PLUGIN [--json]
 //   vsthost render PLUGIN IN.wav OUT.wav [options]
 //   vsthost render PLUGIN --generate demo OUT.wav [options]
+//   vsthost editor PLUGIN [steps...] [--json]      (Windows builds)
 //
 // Every failure ends with one line on standard error and exit status 1
 // (2 for a malformed command line).
 
+#include "EditorOptions.h"
+#include "EditorSession.h"
 #include "HostCallback.h"
 #include "HostError.h"
 #include "Platform.h"
@@ -27,6 +30,7 @@ const char* const kUsage =
     "usage: vsthost info PLUGIN [--json]\n"
     "       vsthost render PLUGIN IN.wav OUT.wav [options]\n"
     "       vsthost render PLUGIN --generate demo OUT.wav [options]\n"
+    "       vsthost editor PLUGIN [steps...] [--json]\n"
     "\n"
     "render options:\n"
     "  --rate HZ                  sample rate (default: the input's, 44100 for --generate)\n"
@@ -42,7 +46,20 @@ const char* const kUsage =
     "A mono input feeds the plug-in's first two inputs; a stereo input feeds left and\n"
     "right to inputs 1 and 2 (their average to a single input); other inputs are\n"
     "silent. The output has the plug-in's output channels, as 32-bit float WAV\n"
-    "(64-bit for --precision double). The signal is not resampled.\n";
+    "(64-bit for --precision double). The signal is not resampled.\n"
+    "\n"
+    "editor steps, run in order on the open editor (Windows builds; X,Y in editor pixels):\n"
+    "  --screenshot FILE.png      the editor as the screen shows it\n"
+    "  --click X,Y  --right-click X,Y  --double-click X,Y  --press X,Y  --release X,Y\n"
+    "  --drag X,Y,DX,DY           press, move in steps, release\n"
+    "  --shift  --ctrl            hold the modifier during the next step\n"
+    "  --wheel X,Y,N              N notches (negative: towards the user)\n"
+    "  --key NAME                 Return, Escape, Tab, Space, arrows, F1..F12, a letter or digit\n"
+    "  --type TEXT                the characters of TEXT\n"
+    "  --set-param I=V            the host sets parameter I to V (0..1)\n"
+    "  --wait MS                  let the editor run\n"
+    "  --close  --reopen          effEditClose; effEditOpen again (closed or not)\n"
+    "Prints what the plug-in told the host and the final parameters (--json: as info).\n";
 
 class UsageError : public HostError
 {
@@ -65,16 +82,26 @@ int Info(const std::vector<std::string>& args)
     for (const std::string& a : args)
     {
         if (a == "--json")
+        {
             json = true;
+        }
         else if (!a.empty() && a[0] == '-')
+        {
             throw UsageError("unknown option " + a);
+        }
         else if (path.empty())
+        {
             path = a;
+        }
         else
+        {
             throw UsageError("info takes one plug-in, got also " + a);
+        }
     }
     if (path.empty())
+    {
         throw UsageError("info needs a PLUGIN");
+    }
 
     PluginReport report;
     {
@@ -91,7 +118,9 @@ int Info(const std::vector<std::string>& args)
 
     std::string text = json ? report.ToJson() : report.ToText();
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
+    {
         throw HostError("cannot write the report to standard output");
+    }
     return 0;
 }
 
@@ -110,7 +139,32 @@ int Run(const std::vector<std::string>& args)
     }
     std::vector<std::string> rest(args.begin() + 2, args.end());
     if (command == "info")
+    {
         return Info(rest);
+    }
+    if (command == "editor")
+    {
+        EditorOptions options;
+        try
+        {
+            options = EditorOptions::Parse(rest);
+        }
+        catch (const HostError& e)
+        {
+            throw UsageError(e.what());
+        }
+        std::string report;
+        {
+            Diversion diversion;
+            report = EditorSession::Run(options);
+        }
+        if (std::fwrite(report.data(), 1, report.size(), stdout) != report.size() ||
+            std::fflush(stdout) != 0)
+        {
+            throw HostError("cannot write the report to standard output");
+        }
+        return 0;
+    }
     if (command == "render")
     {
         RenderOptions options;
