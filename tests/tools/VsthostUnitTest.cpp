@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "DemoSignal.h"
+#include "EditorOptions.h"
 #include "HostCallback.h"
 #include "HostError.h"
 #include "JsonWriter.h"
@@ -51,7 +52,9 @@ TEST(JsonWriter, QuotesPluginTextAsValidUtf8)
     EXPECT_EQ(bad.substr(0, 5), "\"\xEF\xBF\xBDx");
     size_t replacements = 0;
     for (size_t p = 0; (p = bad.find("\xEF\xBF\xBD", p)) != std::string::npos; p += 3)
+    {
         ++replacements;
+    }
     EXPECT_EQ(replacements, 8u);
 }
 
@@ -119,8 +122,65 @@ TEST(RenderOptions, RejectsMalformedArguments)
     {
         std::string joined;
         for (const auto& a : args)
+        {
             joined += a + " ";
+        }
         EXPECT_THROW(RenderOptions::Parse(args), HostError) << joined;
+    }
+}
+
+TEST(EditorOptions, StepsKeepTheirOrderAndModifiersApplyToTheNextOnly)
+{
+    using Kind = EditorOptions::Step::Kind;
+    EditorOptions o = EditorOptions::Parse(
+        {"--shift",  "--click",      "-3,4",   "p.dll",  "--drag", "1,2,-30,40",
+         "--ctrl",   "--wheel",      "5,6,-2", "--key",  "F5",     "--type",
+         "0.8",      "--set-param",  "1=0.25", "--wait", "10",     "--close",
+         "--reopen", "--screenshot", "a.png",  "--json"});
+    EXPECT_EQ(o.plugin, "p.dll");
+    EXPECT_TRUE(o.json);
+    ASSERT_EQ(o.steps.size(), 10u);
+    EXPECT_EQ(o.steps[0].kind, Kind::Click);
+    EXPECT_TRUE(o.steps[0].shift);
+    EXPECT_EQ(o.steps[0].x, -3);
+    EXPECT_FALSE(o.steps[1].shift);
+    EXPECT_EQ(o.steps[1].dx, -30);
+    EXPECT_EQ(o.steps[1].dy, 40);
+    EXPECT_TRUE(o.steps[2].ctrl);
+    EXPECT_EQ(o.steps[2].dx, -2);
+    EXPECT_EQ(o.steps[3].text, "F5");
+    EXPECT_EQ(o.steps[5].index, 1);
+    EXPECT_FLOAT_EQ(o.steps[5].value, 0.25f);
+    EXPECT_EQ(o.steps[9].kind, Kind::Screenshot);
+    EXPECT_EQ(EditorOptions::VirtualKey("F5"), 0x74);
+    EXPECT_EQ(EditorOptions::VirtualKey("q"), 'Q');
+    EXPECT_EQ(EditorOptions::VirtualKey("Return"), 0x0D);
+    EXPECT_EQ(EditorOptions::VirtualKey("F13"), -1);
+
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"--click", "1,2"},
+        {"p.dll", "q.dll"},
+        {"p.dll", "--click", "1"},
+        {"p.dll", "--click", "1,2,3"},
+        {"p.dll", "--click", "1,x"},
+        {"p.dll", "--drag", "1,2,3"},
+        {"p.dll", "--click", "40000,1"},
+        {"p.dll", "--key", "Hyper"},
+        {"p.dll", "--set-param", "1=2"},
+        {"p.dll", "--wait", "-1"},
+        {"p.dll", "--screenshot"},
+        {"p.dll", "--click", "1,2", "--shift"},
+        {"p.dll", "--hover", "1,2"},
+    };
+    for (const auto& args : bad)
+    {
+        std::string joined;
+        for (const auto& a : args)
+        {
+            joined += a + " ";
+        }
+        EXPECT_THROW(EditorOptions::Parse(args), HostError) << joined;
     }
 }
 
@@ -307,7 +367,9 @@ bool FileExists(const std::string& path)
 {
     std::FILE* f = Platform::OpenFile(path, "rb");
     if (f)
+    {
         std::fclose(f);
+    }
     return f != nullptr;
 }
 
