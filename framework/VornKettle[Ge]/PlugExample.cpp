@@ -1,9 +1,31 @@
 #include "PlugExample.h"
 
+#include "ModuleInstance.h"
+#include "controls/IBitmapControl.h"
+#include "controls/IBitmapOverlayControl.h"
+#include "controls/IHiddenToggleControl.h"
+#include "controls/IKnobMultiControl.h"
+#include "controls/ISwitchControl.h"
+#include "graphics/IGraphicsWindow.h"
+
 #include <cmath>
 #include <mutex>
 
-PlugExample::PlugExample(audioMasterCallback hostCallback)
+namespace
+{
+// Image resources of the face (type "PNG" in the module).
+constexpr int32_t kFootswitchImage = 100;
+constexpr int32_t kKnobImage = 101;
+constexpr int32_t kBackgroundImage = 102;
+constexpr int32_t kAboutImage = 103;
+constexpr int32_t kLedImage = 104;
+constexpr int32_t kCabinetSwitchImage = 105;
+constexpr int32_t kKnobFrames = 65;
+// A knob's own height times this is the drag that sweeps its range.
+constexpr double kKnobGearing = 4.0;
+} // namespace
+
+PlugExample::PlugExample(audioMasterCallback hostCallback, IBitmapCache* bitmapCache)
     : IEffectVST(hostCallback, kNumParams, "1-1 2-2", kNumPresets, "Vorn-Kettle[Ge]", "",
                  "Quillmark", kVersion, FourCC("qvkb"), FourCC("Quil"), 0, false, false, false)
 {
@@ -19,9 +41,60 @@ PlugExample::PlugExample(audioMasterCallback hostCallback)
     // Continuous values go in as doubles, enumerated ones as ints.
     DefinePreset("Init", 1.0, 0.5, 1, 1);
     FillPresetsFromCurrent("Init", kNumPresets - 1);
+
+    // Frame rate 0: the editor's default rate of redraw checks.
+    IWindowPlatform* windowSystem = SystemWindowPlatform();
+    auto face = std::make_unique<IGraphicsWindow>(this, kEditorWidth, kEditorHeight, 0,
+                                                  windowSystem, bitmapCache);
+    face->SetModuleHandle(GetModuleInstance());
+    BuildFace(face.get());
+    AttachEditor(face.release());
+    if (windowSystem == nullptr)
+    {
+        // No window system: the face exists and paints into its back buffer,
+        // but no window can ever show it, so a host must not offer it.
+        effect.flags &= ~effFlagsHasEditor;
+    }
 }
 
-PlugExample::~PlugExample() = default;
+PlugExample::~PlugExample()
+{
+    // The contact control lists the footswitch logic as its observer, so
+    // the logic may only go once the controls have gone.
+    delete editor;
+    editor = nullptr;
+}
+
+void PlugExample::BuildFace(IGraphicsCore* face)
+{
+    face->AddBackground(kBackgroundImage, "img/background.png");
+
+    const IBitmapFrames led = face->LoadResourceBitmap(kLedImage, "img/vornkettle_led.png", 2);
+    ledIndex = face->AddControl(new IBitmapControl(this, 91, 15, -1, led, IBlend::kNormal));
+
+    const IBitmapFrames cabinet =
+        face->LoadResourceBitmap(kCabinetSwitchImage, "img/vornkettle_switch_01.png", 2);
+    face->AddControl(new ISwitchControl(this, 80, 61, kCabinet, cabinet, IBlend::kNormal));
+
+    // The footswitch's parameter control lies hidden under its contact: it
+    // only carries the value of "Effect" for the footswitch logic to flip.
+    auto* toggle = new IHiddenToggleControl(this, IRegion(80, 172, 110, 202), kEffect);
+    face->AddControl(toggle);
+    face->HideParameterControls(kEffect, true);
+
+    const IBitmapFrames footswitch =
+        face->LoadResourceBitmap(kFootswitchImage, "img/vornkettle_switch_02.png", 2);
+    stompSwitch = std::make_unique<StompSwitch>(this, face, 80, 172, footswitch, toggle);
+
+    const IBitmapFrames knob =
+        face->LoadResourceBitmap(kKnobImage, "img/vornkettle_knob_01.png", kKnobFrames);
+    face->AddControl(new IKnobMultiControl(this, 18, 86, kLevel, knob, 0, kKnobGearing));
+    face->AddControl(new IKnobMultiControl(this, 115, 86, kAttack, knob, 0, kKnobGearing));
+
+    const IBitmapFrames about =
+        face->LoadResourceBitmap(kAboutImage, "img/vornkettle_about.png", 1);
+    face->AddControl(new IBitmapOverlayControl(this, 5, 156, about, IRegion(10, 35, 80, 55)));
+}
 
 void PlugExample::HandleReset()
 {
@@ -48,15 +121,24 @@ void PlugExample::HandleParameterChange(int32_t paramIndex)
         break;
     case kEffect:
         // Only the two switch positions mean anything; other values (from
-        // an odd state chunk) leave the switch as it is.
+        // an odd state chunk) leave the switch as it is. The LED follows
+        // from here whichever side changed the switch (the host, a program,
+        // a state or the footswitch); without a window open the control keeps
+        // the value and shows it when the window opens.
         if (std::trunc(v) == 0.0)
         {
-            SetStatusLed(0.0);
+            if (editor != nullptr)
+            {
+                editor->PushControlValue(ledIndex, 0.0);
+            }
             pedal.SetEffectOn(false);
         }
         else if (std::trunc(v) == 1.0)
         {
-            SetStatusLed(1.0);
+            if (editor != nullptr)
+            {
+                editor->PushControlValue(ledIndex, 1.0);
+            }
             pedal.SetEffectOn(true);
         }
         break;
@@ -72,16 +154,6 @@ void PlugExample::HandleParameterChange(int32_t paramIndex)
         break;
     default:
         break;
-    }
-}
-
-void PlugExample::SetStatusLed(double /*value*/)
-{
-    // The LED exists only once the editor has built its face; until then
-    // there is nothing to light.
-    if (ledIndex < 0)
-    {
-        return;
     }
 }
 
