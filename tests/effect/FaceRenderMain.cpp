@@ -1,7 +1,8 @@
-// effect_face_render OUT.png [X,Y ...]: the pedal's face, as a host shows it
-// right after opening the editor, rendered without a window into the
-// editor's back buffer and written as a PNG; each X,Y given first clicks
-// there (press, redraw check, release, redraw check).
+// effect_face_render OUT.png [X,Y | I=V ...]: the pedal's face, as a host
+// shows it right after opening the editor, rendered without a window into the
+// editor's back buffer and written as a PNG. Before that, in order, each X,Y
+// clicks there (press, redraw check, release, redraw check) and each I=V
+// sets parameter I to V as a host does (then a redraw check).
 #include "FacePng.h"
 #include "PlugExample.h"
 #include "ScreenBitmap.h"
@@ -33,7 +34,7 @@ int main(int argc, char** argv)
 {
     if (argc < 2)
     {
-        std::fprintf(stderr, "usage: effect_face_render OUT.png [X,Y ...]\n");
+        std::fprintf(stderr, "usage: effect_face_render OUT.png [X,Y | I=V ...]\n");
         return 2;
     }
     AEffect* e = VSTPluginMain(&SilentHost);
@@ -54,6 +55,12 @@ int main(int argc, char** argv)
         {
             char* end = nullptr;
             const long x = std::strtol(argv[i], &end, 10);
+            if (*end == '=')
+            {
+                e->setParameter(e, static_cast<VstInt32>(x), std::strtof(end + 1, nullptr));
+                Check(*face);
+                continue;
+            }
             const long y = *end == ',' ? std::strtol(end + 1, nullptr, 10) : 0;
             face->MousePressed(static_cast<int32_t>(x), static_cast<int32_t>(y), left);
             Check(*face);
