@@ -88,6 +88,102 @@ void BM_PerSampleChain(benchmark::State& state)
 }
 BENCHMARK(BM_PerSampleChain);
 
+// The block path against the straightforward loop of the same chain (each
+// frame through every section, one after the other), measured in the same
+// run: rounds alternate which of the two goes first, each times the same
+// stretch of guitar, and the medians over all rounds are compared. Absolute
+// times on a shared machine drift by tens of percent; the ratio holds.
+// Args: block size, cabinet on.
+void BM_AgainstPlainLoop(benchmark::State& state)
+{
+    const int block = static_cast<int>(state.range(0));
+    const bool cabinet = state.range(1) != 0;
+    auto fast = MakePedal(cabinet);
+    auto plain = MakePedal(cabinet);
+    const std::vector<double>& in = Guitar();
+    constexpr int kSpan = 8192;
+    std::vector<double> out0(kSpan), out1(kSpan);
+    std::vector<double> fastNs, plainNs;
+    size_t pos = 0;
+    auto runPlain = [&](const double* x)
+    {
+        DenormalGuard guard;
+        for (int i = 0; i < kSpan; ++i)
+        {
+            double y = plain->RunFuzzChain(x[i] + x[i]);
+            if (cabinet)
+            {
+                y = plain->RunCabinetChain(y);
+            }
+            out1[static_cast<size_t>(i)] = y;
+            out0[static_cast<size_t>(i)] = y;
+        }
+    };
+    auto runFast = [&](const double* x)
+    {
+        for (int start = 0; start < kSpan; start += block)
+        {
+            fast->ProcessBlock(x + start, x + start, out0.data() + start, out1.data() + start,
+                               std::min(block, kSpan - start));
+        }
+    };
+    auto nsPerFrame =
+        [](std::chrono::steady_clock::time_point a, std::chrono::steady_clock::time_point b)
+    { return std::chrono::duration<double, std::nano>(b - a).count() / kSpan; };
+    int64_t frames = 0;
+    for (auto _ : state)
+    {
+        for (int round = 0; round < 16; ++round)
+        {
+            if (pos + kSpan > in.size())
+            {
+                pos = 0;
+            }
+            const double* x = in.data() + pos;
+            const auto t0 = std::chrono::steady_clock::now();
+            if (round % 2 == 0)
+            {
+                runPlain(x);
+            }
+            else
+            {
+                runFast(x);
+            }
+            const auto t1 = std::chrono::steady_clock::now();
+            if (round % 2 == 0)
+            {
+                runFast(x);
+            }
+            else
+            {
+                runPlain(x);
+            }
+            const auto t2 = std::chrono::steady_clock::now();
+            benchmark::DoNotOptimize(out0.data());
+            plainNs.push_back(round % 2 == 0 ? nsPerFrame(t0, t1) : nsPerFrame(t1, t2));
+            fastNs.push_back(round % 2 == 0 ? nsPerFrame(t1, t2) : nsPerFrame(t0, t1));
+            pos += kSpan;
+            frames += 2 * kSpan;
+        }
+    }
+    auto median = [](std::vector<double> v)
+    {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    const double f = median(fastNs);
+    const double p = median(plainNs);
+    state.counters["ns_per_frame"] = f;
+    state.counters["plain_ns_per_frame"] = p;
+    state.counters["ratio"] = p / f;
+    state.SetItemsProcessed(frames);
+}
+BENCHMARK(BM_AgainstPlainLoop)
+    ->ArgNames({"block", "cabinet"})
+    ->ArgsProduct({{32, 64, 512, 4096}, {1, 0}})
+    ->Iterations(4)
+    ->Unit(benchmark::kMillisecond);
+
 // n frames through the chosen path: 0 ProcessBlock (guarded inside), 1 the
 // per-sample chain without a guard, 2 the per-sample chain inside a
 // DenormalGuard.

@@ -72,8 +72,19 @@ void RunCascade(BiquadBank& bank, int first, int count, double* buf, int len)
 
 FuzzPedal::FuzzPedal()
     : currentRate(0.0), designedRate(0.0), outputGain(0.0), drive(0.0), attack(0.0),
-      effectOn(false), cabinetOn(false), bank(), chunk()
+      effectOn(false), cabinetOn(false), path(Path::Auto),
+      fastestWave(CpuHasAvx2() ? RunWaveAvx2 : RunWaveSse2), bank(), chunk()
 {
+}
+
+bool FuzzPedal::ForcePath(Path p)
+{
+    if (p == Path::WaveAvx2 && !CpuHasAvx2())
+    {
+        return false;
+    }
+    path = p;
+    return true;
 }
 
 void FuzzPedal::Reset(double sampleRate)
@@ -204,7 +215,38 @@ void FuzzPedal::ProcessBlock(const double* in0, const double* in1, double* out0,
     }
 
     DenormalGuard guard;
-    const bool withCabinet = cabinetOn;
+    WaveRunner wave = nullptr;
+    switch (path)
+    {
+    case Path::Auto:
+        wave = nFrames >= kWaveMinFrames ? fastestWave : nullptr;
+        break;
+    case Path::PerSection:
+        break;
+    case Path::WaveSse2:
+        wave = RunWaveSse2;
+        break;
+    case Path::WaveAvx2:
+        wave = RunWaveAvx2;
+        break;
+    }
+    if (wave != nullptr)
+    {
+        double dry, shaped;
+        BlendWeights(dry, shaped);
+        const WaveParams params{dry, shaped, drive, outputGain};
+        wave(bank, params, cabinetOn, in0, in1, out0, out1, nFrames);
+    }
+    else
+    {
+        RunPerSection(in0, in1, out0, out1, nFrames);
+    }
+    RecoverHistory(cabinetOn);
+}
+
+void FuzzPedal::RunPerSection(const double* in0, const double* in1, double* out0, double* out1,
+                              int32_t nFrames)
+{
     double dry, shaped;
     BlendWeights(dry, shaped);
     for (int64_t start = 0; start < nFrames; start += kChunkFrames)
@@ -215,7 +257,7 @@ void FuzzPedal::ProcessBlock(const double* in0, const double* in1, double* out0,
             chunk[i] = in1[start + i] + in0[start + i];
         }
         RunFuzzChunk(chunk, len, dry, shaped);
-        if (withCabinet)
+        if (cabinetOn)
         {
             RunCabinetChunk(chunk, len);
         }
@@ -225,5 +267,4 @@ void FuzzPedal::ProcessBlock(const double* in0, const double* in1, double* out0,
             out0[start + i] = chunk[i];
         }
     }
-    RecoverHistory(withCabinet);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BiquadBank.h"
+#include "WavePaths.h"
 
 #include <cstdint>
 
@@ -20,6 +21,19 @@ public:
     static constexpr double kShaperCeiling = 0.8;
     // Frames processed per pass of the chunked loop.
     static constexpr int kChunkFrames = 256;
+    // Blocks from this size on run as a wavefront; below it the fill and
+    // drain of the wave cost more than the per-section loop.
+    static constexpr int kWaveMinFrames = 64;
+
+    // How a block is computed. Every path gives the same bits; Auto picks the
+    // fastest the processor has for the block's size.
+    enum class Path
+    {
+        Auto,
+        PerSection,
+        WaveSse2,
+        WaveAvx2
+    };
 
     FuzzPedal();
 
@@ -37,6 +51,11 @@ public:
     }
     void SetEffectOn(bool on) { effectOn = on; }
     void SetCabinetOn(bool on) { cabinetOn = on; }
+
+    // Runs every later block through the given path, whatever its size.
+    // Returns false, and keeps the current choice, for a path this processor
+    // cannot run.
+    bool ForcePath(Path p);
 
     // Processes nFrames frames; both inputs of a frame are read before its
     // outputs are written, so the buffers may alias in place. A chain whose
@@ -72,6 +91,8 @@ private:
     void RunFuzzChunk(double* buf, int len, double dry, double shaped);
     void RunCabinetChunk(double* buf, int len);
     void RecoverHistory(bool cabinetRan);
+    void RunPerSection(const double* in0, const double* in1, double* out0, double* out1,
+                       int32_t nFrames);
 
     double currentRate;
     double designedRate;
@@ -80,6 +101,8 @@ private:
     double attack;
     bool effectOn;
     bool cabinetOn;
+    Path path;
+    WaveRunner fastestWave;
     BiquadBank bank;
     double chunk[kChunkFrames];
 };
