@@ -219,7 +219,8 @@ void FuzzPedal::ProcessBlock(const double* in0, const double* in1, double* out0,
     switch (path)
     {
     case Path::Auto:
-        wave = nFrames >= kWaveMinFrames ? fastestWave : nullptr;
+        wave =
+            nFrames >= (cabinetOn ? kWaveMinFramesCabinet : kWaveMinFrames) ? fastestWave : nullptr;
         break;
     case Path::PerSection:
         break;

@@ -21,9 +21,11 @@ public:
     static constexpr double kShaperCeiling = 0.8;
     // Frames processed per pass of the chunked loop.
     static constexpr int kChunkFrames = 256;
-    // Blocks from this size on run as a wavefront; below it the fill and
-    // drain of the wave cost more than the per-section loop.
+    // Blocks from these sizes on run as a wavefront (fuzz chain alone, and
+    // with the cabinet); below them the fill and drain of the wave cost more
+    // than the per-section loop saves.
     static constexpr int kWaveMinFrames = 64;
+    static constexpr int kWaveMinFramesCabinet = 160;
 
     // How a block is computed. Every path gives the same bits; Auto picks the
     // fastest the processor has for the block's size.

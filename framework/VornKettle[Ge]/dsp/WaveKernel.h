@@ -179,7 +179,8 @@ private:
         return Vec::Set1(params.dry) * (s * Vec::Set1(2.0)) + Vec::Set1(params.shaped) * w;
     }
 
-    template <int P, size_t... I> void Step(int64_t t, const Io& io, std::index_sequence<I...>)
+    template <int P, size_t... I>
+    [[gnu::always_inline]] void Step(int64_t t, const Io& io, std::index_sequence<I...>)
     {
         constexpr int Q = 1 - P;
         if (t % 2 == 0 && t / 2 < S)
@@ -220,7 +221,7 @@ private:
         }
     }
 
-    template <int P, int v> void Advance(double input, Vec last)
+    template <int P, int v> [[gnu::always_inline]] void Advance(double input, Vec last)
     {
         constexpr int Q = 1 - P;
         const Vec offset = Vec::Set1(kOffset);
