@@ -107,9 +107,7 @@ void IGraphicsCore::ChangeEditorSize(int32_t newWidth, int32_t newHeight)
 {
     width = newWidth;
     height = newHeight;
-    captureIndex = -1;
-    lastMouseX = -1;
-    lastMouseY = -1;
+    EndCapture();
     while (!controls.empty())
     {
         controls.pop_back();
@@ -272,6 +270,20 @@ void IGraphicsCore::PushControlValue(int32_t controlIndex, double value)
 
 // --- Editor thread ---
 
+void IGraphicsCore::StartCapture(int32_t index, int32_t x, int32_t y)
+{
+    captureIndex = index;
+    lastMouseX = x;
+    lastMouseY = y;
+}
+
+void IGraphicsCore::EndCapture()
+{
+    captureIndex = -1;
+    lastMouseX = -1;
+    lastMouseY = -1;
+}
+
 void IGraphicsCore::TakeDeliveredValues()
 {
     for (auto& control : controls)
@@ -360,17 +372,13 @@ int32_t IGraphicsCore::FindControlAt(int32_t x, int32_t y)
 void IGraphicsCore::MousePressed(int32_t x, int32_t y, const IMouseKeys& keys)
 {
     TakeDeliveredValues();
-    captureIndex = -1;
-    lastMouseX = -1;
-    lastMouseY = -1;
+    EndCapture();
     const int32_t i = FindControlAt(x, y);
     if (i < 0)
     {
         return;
     }
-    captureIndex = i;
-    lastMouseX = x;
-    lastMouseY = y;
+    StartCapture(i, x, y);
     IControl* control = controls[static_cast<size_t>(i)].get();
     control->HandleMouseDown(x, y, keys);
     // After the press, so a value the press itself changes (a switch step)
@@ -387,9 +395,7 @@ void IGraphicsCore::MouseReleased(int32_t x, int32_t y, const IMouseKeys& keys)
     // Looked up while the capture still stands: the release goes to the
     // pressed control wherever the pointer is.
     const int32_t i = FindControlAt(x, y);
-    captureIndex = -1;
-    lastMouseX = -1;
-    lastMouseY = -1;
+    EndCapture();
     if (i < 0)
     {
         return;
@@ -423,9 +429,7 @@ void IGraphicsCore::MouseDragged(int32_t x, int32_t y, const IMouseKeys& keys)
 bool IGraphicsCore::MouseDoubleClicked(int32_t x, int32_t y, const IMouseKeys& keys)
 {
     TakeDeliveredValues();
-    captureIndex = -1;
-    lastMouseX = -1;
-    lastMouseY = -1;
+    EndCapture();
     const int32_t i = FindControlAt(x, y);
     if (i < 0)
     {
@@ -436,9 +440,7 @@ bool IGraphicsCore::MouseDoubleClicked(int32_t x, int32_t y, const IMouseKeys& k
     {
         // A new press without a gesture start; the release that follows
         // still ends the gesture.
-        captureIndex = i;
-        lastMouseX = x;
-        lastMouseY = y;
+        StartCapture(i, x, y);
         control->HandleMouseDown(x, y, keys);
         return true;
     }

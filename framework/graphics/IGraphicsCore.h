@@ -166,6 +166,10 @@ protected:
     // Every control takes over what host threads delivered to it; run at the
     // start of each editor-thread entry point.
     void TakeDeliveredValues();
+    // Control index gets every event until the release; (x, y) is where.
+    void StartCapture(int32_t index, int32_t x, int32_t y);
+    // No control captured; the last pointer position forgotten.
+    void EndCapture();
 
     std::vector<std::unique_ptr<IControl>> controls;
     IEffectBase* plugIn;

@@ -1,6 +1,7 @@
 // The built plug-in module, loaded the way a host loads it: both entry
 // names, from two threads at once, then one block of audio.
 
+#include "LoadedModule.h"
 #include "VstInterface.h"
 
 #include <gtest/gtest.h>
@@ -9,69 +10,14 @@
 #include <thread>
 #include <vector>
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
 
 namespace
 {
 
-VstIntPtr VSTCALLBACK SilentHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-class Module
+class Module : public LoadedModule
 {
 public:
-    Module()
-    {
-        std::string path = VK_MODULE_PATH;
-#if defined(_WIN32)
-        // The build hands over a Unix path; Wine sees the Unix root as Z:.
-        if (!path.empty() && path[0] == '/')
-        {
-            path = "Z:" + path;
-        }
-        for (char& c : path)
-        {
-            c = c == '/' ? '\\' : c;
-        }
-        handle = LoadLibraryA(path.c_str());
-#else
-        handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-#endif
-    }
-    ~Module()
-    {
-#if defined(_WIN32)
-        if (handle)
-        {
-            FreeLibrary(static_cast<HMODULE>(handle));
-        }
-#else
-        if (handle)
-        {
-            dlclose(handle);
-        }
-#endif
-    }
-    VstPluginEntryProc Entry(const char* name) const
-    {
-        if (!handle)
-        {
-            return nullptr;
-        }
-#if defined(_WIN32)
-        return reinterpret_cast<VstPluginEntryProc>(
-            reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name)));
-#else
-        return reinterpret_cast<VstPluginEntryProc>(dlsym(handle, name));
-#endif
-    }
-    void* handle = nullptr;
+    Module() : LoadedModule(VK_MODULE_PATH) {}
 };
 
 TEST(PluginModule, BothEntryNamesMakeTheSameEffect)

@@ -1,6 +1,7 @@
 // The missing-image fixture module, loaded the way a host loads a plug-in:
 // the broken build is reported, not fatal, and every load of the module
 // builds its bitmap cache afresh and frees it on unload.
+#include "LoadedModule.h"
 #include "VstInterface.h"
 
 #include <gtest/gtest.h>
@@ -8,72 +9,15 @@
 #include <string>
 #include <vector>
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
 
 namespace
 {
 using CountHook = int (*)();
 
-VstIntPtr VSTCALLBACK SilentHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-class FixtureModule
+class FixtureModule : public LoadedModule
 {
 public:
-    FixtureModule()
-    {
-        std::string path = VK_FIXTURE_MODULE;
-#if defined(_WIN32)
-        // The build hands over a Unix path; Wine sees the Unix root as Z:.
-        if (!path.empty() && path[0] == '/')
-        {
-            path = "Z:" + path;
-        }
-        for (char& c : path)
-        {
-            c = c == '/' ? '\\' : c;
-        }
-        handle = LoadLibraryA(path.c_str());
-#else
-        handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-#endif
-    }
-    ~FixtureModule()
-    {
-        if (handle == nullptr)
-        {
-            return;
-        }
-#if defined(_WIN32)
-        FreeLibrary(static_cast<HMODULE>(handle));
-#else
-        dlclose(handle);
-#endif
-    }
-    FixtureModule(const FixtureModule&) = delete;
-    FixtureModule& operator=(const FixtureModule&) = delete;
-
-    template <typename T> T Symbol(const char* name) const
-    {
-        if (handle == nullptr)
-        {
-            return nullptr;
-        }
-#if defined(_WIN32)
-        return reinterpret_cast<T>(
-            reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name)));
-#else
-        return reinterpret_cast<T>(dlsym(handle, name));
-#endif
-    }
-
-    void* handle = nullptr;
+    FixtureModule() : LoadedModule(VK_FIXTURE_MODULE) {}
 };
 
 // Six distinct images (the knob strip serves two knobs); one is missing.
