@@ -10,6 +10,15 @@
 
 #include <memory>
 
+#if defined(VK_VSTHOST_PATH)
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+#endif
+
 extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback hostCallback);
 
 namespace
@@ -69,6 +78,41 @@ void BM_LaterInstance(benchmark::State& state)
     state.counters["cache_bytes"] = CacheBytes(IBitmapCache::Shared());
 }
 BENCHMARK(BM_LaterInstance)->Unit(benchmark::kMicrosecond);
+
+#if defined(VK_VSTHOST_PATH)
+// What a scan costs a host as a whole: `vsthost info` of a module, a process
+// that loads it, creates and opens an instance, asks everything and unloads
+// it. Our module beside a third-party plug-in of this machine, in one run.
+void VsthostInfo(benchmark::State& state, const char* module)
+{
+    if (access(module, R_OK) != 0)
+    {
+        state.SkipWithError("module not found");
+        return;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    char* argv[] = {const_cast<char*>(VK_VSTHOST_PATH), const_cast<char*>("info"),
+                    const_cast<char*>(module), nullptr};
+    for (auto _ : state)
+    {
+        pid_t pid = 0;
+        int status = 0;
+        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ) != 0 ||
+            waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        {
+            state.SkipWithError("vsthost info failed");
+            break;
+        }
+    }
+    posix_spawn_file_actions_destroy(&actions);
+}
+BENCHMARK_CAPTURE(VsthostInfo, ours, VK_MODULE_PATH)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(VsthostInfo, third_party_3BandEQ, "/usr/lib/vst/3BandEQ-vst.so")
+    ->Unit(benchmark::kMillisecond);
+#endif
 
 } // namespace
 
