@@ -60,7 +60,9 @@ template <typename Sample> void BM_Plugin(benchmark::State& state)
     if (guitar)
     {
         for (size_t i = 0; i < in.size(); ++i)
+        {
             in[i] = static_cast<Sample>(Guitar()[i]);
+        }
     }
     std::vector<Sample> out0(static_cast<size_t>(block)), out1(static_cast<size_t>(block));
     size_t pos = 0;
@@ -68,13 +70,19 @@ template <typename Sample> void BM_Plugin(benchmark::State& state)
     for (auto _ : state)
     {
         if (pos + static_cast<size_t>(block) > in.size())
+        {
             pos = 0;
+        }
         Sample* ins[2] = {in.data() + pos, in.data() + pos};
         Sample* outs[2] = {out0.data(), out1.data()};
         if constexpr (sizeof(Sample) == sizeof(float))
+        {
             inst.e->processReplacing(inst.e, ins, outs, block);
+        }
         else
+        {
             inst.e->processDoubleReplacing(inst.e, ins, outs, block);
+        }
         benchmark::DoNotOptimize(out0.data());
         pos += static_cast<size_t>(block);
         frames += block;
@@ -86,9 +94,15 @@ void Args(benchmark::internal::Benchmark* b)
 {
     b->ArgNames({"block", "cabinet", "guitar"});
     for (int block : {32, 512, 4096})
+    {
         for (int cabinet : {0, 1})
+        {
             for (int guitar : {0, 1})
+            {
                 b->Args({block, cabinet, guitar});
+            }
+        }
+    }
 }
 
 BENCHMARK_TEMPLATE(BM_Plugin, float)->Name("processReplacing")->Apply(Args);
