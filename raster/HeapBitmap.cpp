@@ -9,7 +9,9 @@ namespace
 int64_t BytesFor(int32_t w, int32_t h)
 {
     if (w <= 0 || h <= 0)
+    {
         return 0;
+    }
     const int64_t n = static_cast<int64_t>(w) * h * 4;
     return n > INT32_MAX ? -1 : n;
 }
@@ -19,7 +21,9 @@ HeapBitmap::HeapBitmap(int32_t w, int32_t h)
 {
     const int64_t n = BytesFor(w, h);
     if (n > 0)
+    {
         buffer = static_cast<RasterPixel*>(std::malloc(static_cast<size_t>(n)));
+    }
     if (buffer)
     {
         width = w;
@@ -36,7 +40,9 @@ HeapBitmap::~HeapBitmap()
 bool HeapBitmap::SetSize(int32_t w, int32_t h)
 {
     if (w == width && h == height)
+    {
         return false;
+    }
     width = w;
     height = h;
     const int64_t n = BytesFor(w, h);
@@ -55,7 +61,9 @@ bool HeapBitmap::SetSize(int32_t w, int32_t h)
     {
         int64_t grown = n / 4 * 5;
         if (grown > INT32_MAX)
+        {
             grown = n;
+        }
         void* moved = std::realloc(buffer, static_cast<size_t>(grown));
         if (moved)
         {

@@ -32,12 +32,16 @@ void ForEachRow(const RasterView& d, const RasterView& s, const Block& b, RowFn&
     if (RowsBackwards(d, s, b))
     {
         for (int32_t j = b.h - 1; j >= 0; --j)
+        {
             fn(d.At(b.dx, b.dy + j), s.At(b.sx, b.sy + j));
+        }
     }
     else
     {
         for (int32_t j = 0; j < b.h; ++j)
+        {
             fn(d.At(b.dx, b.dy + j), s.At(b.sx, b.sy + j));
+        }
     }
 }
 
@@ -53,7 +57,9 @@ void CombineBlock(const RasterView& d, const RasterView& s, const Block& b, int 
                        const RasterPixel c = sp[i];
                        const int a = RasterAlpha(c);
                        if (Combiner::Skips(a))
+                       {
                            continue;
+                       }
                        dp[i] = Combiner::Apply(dp[i], RasterRed(c), RasterGreen(c), RasterBlue(c),
                                                a, ia);
                    }
@@ -70,7 +76,9 @@ void ChannelCopyBlock(const RasterView& d, const RasterView& s, const Block& b, 
                [=](RasterPixel* dp, const RasterPixel* sp)
                {
                    for (int32_t i = 0; i < w; ++i)
+                   {
                        dp[i] = (dp[i] & keep) | (((sp[i] >> srcShift) & 0xFFu) << dstShift);
+                   }
                });
 }
 
@@ -88,7 +96,9 @@ void HalfBlock(const RasterView& d, const RasterView& s, const Block& b)
                [w](RasterPixel* dp, const RasterPixel* sp)
                {
                    for (int32_t i = 0; i < w; ++i)
+                   {
                        dp[i] = RasterPackedHalf(dp[i], sp[i]);
+                   }
                });
 }
 
@@ -105,11 +115,15 @@ void RasterBlit(RasterBitmap* dest, const RasterBitmap* src, int32_t dstX, int32
                 const RasterRect* region, float weight, int32_t mode)
 {
     if (weight == 0.0f || weight != weight)
+    {
         return;
+    }
     const RasterView d(dest);
     const RasterView s(src);
     if (!d.Valid() || !s.Valid())
+    {
         return;
+    }
 
     // 64-bit throughout: region and position arithmetic on extreme values
     // must not overflow.
@@ -120,9 +134,13 @@ void RasterBlit(RasterBitmap* dest, const RasterBitmap* src, int32_t dstX, int32
         right = std::min<int64_t>(region->right, s.width);
         bottom = std::min<int64_t>(region->bottom, s.height);
         if (region->top < 0)
+        {
             y -= region->top;
+        }
         if (region->left < 0)
+        {
             x -= region->left;
+        }
         top = std::max<int64_t>(region->top, 0);
         left = std::max<int64_t>(region->left, 0);
     }
@@ -137,11 +155,17 @@ void RasterBlit(RasterBitmap* dest, const RasterBitmap* src, int32_t dstX, int32
         y = 0;
     }
     if (right - left > d.width - x)
+    {
         right = d.width + left - x;
+    }
     if (bottom - top > d.height - y)
+    {
         bottom = d.height + top - y;
+    }
     if (left >= right || top >= bottom)
+    {
         return;
+    }
 
     const Block b{static_cast<int32_t>(x),
                   static_cast<int32_t>(y),
@@ -170,9 +194,13 @@ void RasterBlit(RasterBitmap* dest, const RasterBitmap* src, int32_t dstX, int32
     }
     const int ia = RasterWeightToInt(weight);
     if (ia == 0)
+    {
         return;
+    }
     if ((mode & (BlendModeMask | UseSourceAlpha)) == BlendCopy && ia < 0)
+    {
         return;
+    }
     RasterWithCombiner(mode, [&](auto combiner) { CombineBlock<decltype(combiner)>(d, s, b, ia); });
 }
 
@@ -187,7 +215,9 @@ void RasterBlitRect(RasterBitmap* dest, const RasterBitmap* src, int32_t dstX, i
 void RasterCopy(RasterBitmap* dest, const RasterBitmap* src)
 {
     if (!dest || !src)
+    {
         return;
+    }
     dest->SetSize(src->PixelWidth(), src->PixelHeight());
     RasterBlit(dest, src, 0, 0, nullptr, 1.0f, BlendCopy);
 }

@@ -27,15 +27,23 @@ struct Region
     bool Contains(int64_t x, int64_t y) const
     {
         if (x < 0 || y < 0 || x >= view.width || y >= view.height)
+        {
             return false;
+        }
         if (!angular)
+        {
             return true;
+        }
         float a = std::atan2(static_cast<float>(x) - cx, cy - static_cast<float>(y));
         float rel = a - start;
         while (rel < 0.0f)
+        {
             rel += kTurn;
+        }
         while (rel >= kTurn)
+        {
             rel -= kTurn;
+        }
         return rel <= span;
     }
 };
@@ -50,8 +58,10 @@ template <class Writer> struct Plotter
     {
         const int64_t px = static_cast<int64_t>(x), py = static_cast<int64_t>(y);
         if (region.Contains(px, py))
+        {
             Writer::Put(region.view.At(static_cast<int32_t>(px), static_cast<int32_t>(py)), colour,
                         w);
+        }
     }
 };
 
@@ -64,7 +74,9 @@ void SolidCircle(const Plotter<Writer>& plot, float cx, float cy, float r, int i
     plot(cx + r, cy, ia);
     plot(cx - r, cy, ia);
     if (!(r > 0.0f))
+    {
         return;
+    }
     float x = 0.0f, y = r, d = (5.0f - 4.0f * r) / 4.0f;
     float xn, yn;
     do
@@ -80,9 +92,13 @@ void SolidCircle(const Plotter<Writer>& plot, float cx, float cy, float r, int i
         plot(cx + yn, cy - xn, ia);
         plot(cx - yn, cy - xn, ia);
         if (d >= 0.0f)
+        {
             d += 2.0f * (xn - yn) + 1.0f;
+        }
         else
+        {
             d += 2.0f * xn + 1.0f;
+        }
         x = xn;
         y = yn;
     } while (xn < yn);
@@ -94,7 +110,9 @@ template <class Writer>
 void SoftCircle(const Plotter<Writer>& plot, float cx, float cy, float r, int ia)
 {
     if (!(r + 1.0f > 0.0f))
+    {
         return;
+    }
     float x = 0.0f, y = r;
     while (x < y + 1.0f)
     {
@@ -143,7 +161,9 @@ void Stroke(const Region& region, float cx, float cy, float r, RasterPixel colou
         cy - r - 1.0f > region.view.height)
     {
         if (r >= 0.0f)
+        {
             return;
+        }
     }
     const RasterStrokeColour c(colour);
     if (antialias)
@@ -168,10 +188,14 @@ void RasterCircle(RasterBitmap* dest, float cx, float cy, float r, RasterPixel c
                   int32_t mode, bool antialias)
 {
     if (!RasterAllWithin({cx, cy, r}, kCoordinateLimit))
+    {
         return;
+    }
     const RasterView v(dest);
     if (!v.Valid())
+    {
         return;
+    }
     if (const RasterCircleMask* mask = RasterCircleMask::Find(r, antialias))
     {
         RasterDrawMask(dest, static_cast<int32_t>(cx - r), static_cast<int32_t>(cy - r), colour,
@@ -180,7 +204,9 @@ void RasterCircle(RasterBitmap* dest, float cx, float cy, float r, RasterPixel c
     }
     const int ia = RasterWeightToInt(weight);
     if (ia == 0)
+    {
         return;
+    }
     const Region region{v, cx, cy};
     Stroke(region, cx, cy, r, colour, ia, mode, antialias);
 }
@@ -189,13 +215,19 @@ void RasterArc(RasterBitmap* dest, float cx, float cy, float r, float startAngle
                RasterPixel colour, float weight, int32_t mode, bool antialias)
 {
     if (!RasterAllWithin({cx, cy, r, startAngle, endAngle}, kCoordinateLimit))
+    {
         return;
+    }
     const RasterView v(dest);
     if (!v.Valid())
+    {
         return;
+    }
     const int ia = RasterWeightToInt(weight);
     if (ia == 0)
+    {
         return;
+    }
     Region region{v, cx, cy};
     const float span = endAngle - startAngle;
     if (!(span >= kTurn))
@@ -203,7 +235,9 @@ void RasterArc(RasterBitmap* dest, float cx, float cy, float r, float startAngle
         region.angular = true;
         region.start = std::fmod(startAngle, kTurn);
         if (region.start < 0.0f)
+        {
             region.start += kTurn;
+        }
         region.span = span < 0.0f ? span + kTurn * std::ceil(-span / kTurn) : span;
     }
     Stroke(region, cx, cy, r, colour, ia, mode, antialias);

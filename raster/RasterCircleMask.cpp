@@ -113,7 +113,9 @@ const RasterCircleMask* RasterCircleMask::Find(float radius, bool antialias)
     for (int i = 0; i < 5; ++i)
     {
         if (radius == radii[i])
+        {
             return antialias ? &kSoft[i] : &kSolid[i];
+        }
     }
     return nullptr;
 }

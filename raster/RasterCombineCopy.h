@@ -17,7 +17,9 @@ struct RasterCombineCopy
         // Colour channels always arrive in 0..255; only a fill's stand-in
         // alpha (its integer weight) can lie outside.
         if (w == 256)
+        {
             return RasterRGBA(sR, sG, sB, RasterClampChannel(sA));
+        }
         const int k = 256 - w;
         if (w > 0 && w < 256 && sA < 256)
         {

@@ -14,7 +14,9 @@ struct RasterCombineDodge
     {
         const int t = s * w / 256;
         if (t > 254)
+        {
             return RasterClampChannel(d * 256);
+        }
         return RasterClampChannel(d * 256 / (256 - t));
     }
 

@@ -9,7 +9,9 @@ constexpr std::array<int, 256> RasterMakeReciprocals()
 {
     std::array<int, 256> t{};
     for (int k = 1; k < 256; ++k)
+    {
         t[k] = 65536 / k - 1;
+    }
     return t;
 }
 inline constexpr std::array<int, 256> kRasterReciprocal = RasterMakeReciprocals();
@@ -59,7 +61,9 @@ struct RasterCombineHsvAdjust
         // large ones.
         h %= 384;
         if (h < 0)
+        {
             h += 384;
+        }
         const int sat = RasterClampChannel(delta * kReciprocal[v] / 256 + w * (sG - 128) / 256);
         const int val = RasterClampChannel(v + w * (sB - 128) / 256);
 

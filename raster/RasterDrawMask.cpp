@@ -22,7 +22,9 @@ void StampMask(const RasterView& v, const RasterClip& c, RasterPixel colour, con
             // Uncovered pixels stay as they are in every mode, even those
             // (HSV adjust) that would otherwise round-trip the colour.
             if (w == 0)
+            {
                 continue;
+            }
             p[x] = Combiner::Apply(p[x], r, g, b, a, w);
         }
     }
@@ -33,16 +35,24 @@ void RasterDrawMask(RasterBitmap* dest, int32_t x, int32_t y, RasterPixel colour
                     const uint8_t* mask, int32_t maskW, int32_t maskH, float weight, int32_t mode)
 {
     if (!mask || maskW <= 0 || maskH <= 0)
+    {
         return;
+    }
     const RasterView v(dest);
     if (!v.Valid())
+    {
         return;
+    }
     const RasterClip clip(v, x, y, maskW, maskH);
     if (clip.Empty())
+    {
         return;
+    }
     const int ia = RasterWeightToInt(weight);
     if (ia == 0 || ((mode & BlendModeMask) == BlendCopy && ia < 0))
+    {
         return;
+    }
     // Skip the mask rows and columns cut away at the top and left.
     const uint8_t* first =
         mask + (static_cast<int64_t>(clip.y1) - y) * maskW + (clip.x1 - static_cast<int64_t>(x));

@@ -13,7 +13,9 @@ template <class PixelFn> void ForEachPixel(const RasterView& v, const RasterClip
     {
         RasterPixel* p = v.Row(y);
         for (int32_t x = c.x1; x < c.x2; ++x)
+        {
             p[x] = fn(p[x]);
+        }
     }
 }
 
@@ -36,7 +38,9 @@ void CombineFill(const RasterView& v, const RasterClip& c, int r, int g, int b, 
                 const RasterPixel out =
                     Combiner::Apply(0x01010101u * static_cast<RasterPixel>(k), r, g, b, a, ia);
                 for (int ch = 0; ch < 4; ++ch)
+                {
                     table[ch][k] = static_cast<uint8_t>(out >> (8 * ch));
+                }
             }
             ForEachPixel(v, c,
                          [&table](RasterPixel d)
@@ -57,15 +61,23 @@ void RasterFillRect(RasterBitmap* dest, int32_t x, int32_t y, int32_t w, int32_t
                     RasterPixel colour, float weight, int32_t mode)
 {
     if (mode & UseSourceAlpha)
+    {
         weight *= static_cast<float>(RasterAlpha(colour)) * 0.003921569f;
+    }
     if (weight == 0.0f || weight != weight)
+    {
         return;
+    }
     const RasterView v(dest);
     if (!v.Valid())
+    {
         return;
+    }
     const RasterClip clip(v, x, y, w, h);
     if (clip.Empty())
+    {
         return;
+    }
     const int ia = RasterWeightToInt(weight);
     const int blend = mode & BlendModeMask;
     if (blend == BlendCopy)
@@ -88,11 +100,15 @@ void RasterFillRect(RasterBitmap* dest, int32_t x, int32_t y, int32_t w, int32_t
             return;
         default:
             if (ia <= 0)
+            {
                 return;
+            }
         }
     }
     if (ia == 0)
+    {
         return;
+    }
     const int r = RasterRed(colour), g = RasterGreen(colour), b = RasterBlue(colour);
     RasterWithCombiner(blend, [&](auto combiner)
                        { CombineFill<decltype(combiner)>(v, clip, r, g, b, ia, ia); });
@@ -103,9 +119,13 @@ void RasterMaskRect(RasterBitmap* dest, int32_t x, int32_t y, int32_t w, int32_t
 {
     const RasterView v(dest);
     if (!v.Valid())
+    {
         return;
+    }
     const RasterClip clip(v, x, y, w, h);
     if (clip.Empty())
+    {
         return;
+    }
     ForEachPixel(v, clip, [=](RasterPixel d) { return (d & andMask) | orMask; });
 }

@@ -25,7 +25,9 @@ bool ClipLine(int64_t& x1, int64_t& y1, int64_t& x2, int64_t& y2, int64_t w, int
     for (int pass = 0; (c1 | c2) != 0; ++pass)
     {
         if ((c1 & c2) != 0 || pass == 16)
+        {
             return false;
+        }
         const int c = c1 ? c1 : c2;
         const double dx = static_cast<double>(x2 - x1);
         const double dy = static_cast<double>(y2 - y1);
@@ -72,7 +74,9 @@ void Run(const RasterView& v, int32_t x, int32_t y, int sx, int sy, int32_t n,
          const RasterStrokeColour& c, int ia)
 {
     for (int32_t k = 0; k < n; ++k, x += sx, y += sy)
+    {
         Writer::Put(v.At(x, y), c, ia);
+    }
 }
 
 // Exact diagonal with antialias: three quarters on the line, a quarter on the
@@ -127,7 +131,9 @@ void SolidSlope(const RasterView& v, const Slope& s, const RasterStrokeColour& c
         }
     }
     if ((s.d & 1) == 0)
+    {
         Writer::Put(PixelAt(v, s, s.a0 + s.d / 2, bStart), c, ia);
+    }
 }
 
 template <class Writer>
@@ -144,7 +150,9 @@ void SoftSlope(const RasterView& v, const Slope& s, const RasterStrokeColour& c,
         const bool inside = s.xMajor ? (a >= 0 && a < v.width && b >= 0 && b < v.height)
                                      : (b >= 0 && b < v.width && a >= 0 && a < v.height);
         if (inside)
+        {
             Writer::Put(PixelAt(v, s, a, b), c, w);
+        }
     };
     auto pair = [&](int32_t a, int32_t b, int dir, int64_t k)
     {
@@ -169,7 +177,9 @@ void SoftSlope(const RasterView& v, const Slope& s, const RasterStrokeColour& c,
         pair(aEnd - k, bEnd, -step, k);
     }
     if ((s.d & 1) == 0)
+    {
         pair(s.a0 + s.d / 2, s.b0, step, s.d / 2);
+    }
 }
 } // namespace
 
@@ -178,10 +188,14 @@ void RasterLine(RasterBitmap* dest, int32_t x1, int32_t y1, int32_t x2, int32_t 
 {
     const RasterView v(dest);
     if (!v.Valid() || weight == 0.0f || weight != weight)
+    {
         return;
+    }
     int64_t ax = x1, ay = y1, bx = x2, by = y2;
     if (!ClipLine(ax, ay, bx, by, v.width, v.height))
+    {
         return;
+    }
     const int32_t px = static_cast<int32_t>(ax), py = static_cast<int32_t>(ay);
     const int32_t qx = static_cast<int32_t>(bx), qy = static_cast<int32_t>(by);
     const RasterStrokeColour c(colour);
@@ -197,16 +211,26 @@ void RasterLine(RasterBitmap* dest, int32_t x1, int32_t y1, int32_t x2, int32_t 
         const int32_t x = row ? from : px, y = row ? py : from;
         const int sx = row ? 1 : 0, sy = row ? 0 : 1;
         if (copy && weight == 1.0f)
+        {
             Run<RasterStrokeStore>(v, x, y, sx, sy, n, c, ia);
+        }
         else if (copy && weight == 0.5f)
+        {
             Run<RasterStrokeHalf>(v, x, y, sx, sy, n, c, ia);
+        }
         else if (copy && weight == 0.25f)
+        {
             Run<RasterStrokeQuarter>(v, x, y, sx, sy, n, c, ia);
+        }
         else if (copy && weight == 0.75f)
+        {
             Run<RasterStrokeThreeQuarters>(v, x, y, sx, sy, n, c, ia);
+        }
         else
+        {
             RasterWithSolidStroke(
                 mode, ia, [&](auto writer) { Run<decltype(writer)>(v, x, y, sx, sy, n, c, ia); });
+        }
         return;
     }
 

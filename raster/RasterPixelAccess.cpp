@@ -9,7 +9,9 @@ RasterPixel RasterGetPixel(const RasterBitmap* bitmap, int32_t x, int32_t y)
 {
     const RasterView v(bitmap);
     if (!v.Valid() || x < 0 || y < 0 || x >= v.width || y >= v.height)
+    {
         return 0;
+    }
     return *v.At(x, y);
 }
 
@@ -18,11 +20,15 @@ void RasterPutPixel(RasterBitmap* dest, int32_t x, int32_t y, RasterPixel colour
 {
     const RasterView v(dest);
     if (!v.Valid() || x < 0 || y < 0 || x >= v.width || y >= v.height)
+    {
         return;
+    }
     RasterPixel* p = v.At(x, y);
     const int ia = RasterWeightToInt(weight);
     if (ia == 0)
+    {
         return;
+    }
     const int blend = mode & BlendModeMask;
     if (blend == BlendCopy)
     {
@@ -42,7 +48,9 @@ void RasterPutPixel(RasterBitmap* dest, int32_t x, int32_t y, RasterPixel colour
             return;
         default:
             if (ia < 0)
+            {
                 return;
+            }
         }
     }
     RasterWithCombiner(blend,

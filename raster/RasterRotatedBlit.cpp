@@ -29,7 +29,9 @@ struct NearestSampler
     {
         const int64_t sx = x >> 16, sy = y >> 16;
         if (sx < w.left || sx >= w.right || sy < w.top || sy >= w.bottom)
+        {
             return false;
+        }
         out = s.At(static_cast<int32_t>(sx), static_cast<int32_t>(sy))[0];
         return true;
     }
@@ -41,7 +43,9 @@ struct BilinearSampler
     {
         const int64_t sx = x >> 16, sy = y >> 16;
         if (sx < w.left || sx >= w.right || sy < w.top || sy >= w.bottom)
+        {
             return false;
+        }
         out = RasterSampleBilinear(s, static_cast<int32_t>(sx), static_cast<int32_t>(sy),
                                    static_cast<uint32_t>(x & 0xFFFF),
                                    static_cast<uint32_t>(y & 0xFFFF), sx + 1 < w.right,
@@ -62,10 +66,14 @@ void RotatedLoop(const RasterView& d, const RasterView& s, const Walk& w, int ia
         {
             RasterPixel c;
             if (!Sampler::Get(s, w, x, y, c))
+            {
                 continue;
+            }
             const int a = RasterAlpha(c);
             if (Combiner::Skips(a))
+            {
                 continue;
+            }
             dp[i] = Combiner::Apply(dp[i], RasterRed(c), RasterGreen(c), RasterBlue(c), a, ia);
         }
     }
@@ -78,14 +86,20 @@ void RasterRotatedBlit(RasterBitmap* dest, const RasterBitmap* src, int32_t dstX
                        float centreOffsetX, float centreOffsetY)
 {
     if (dstW == 0 || dstH == 0)
+    {
         return;
+    }
     if (!RasterAllWithin({srcX, srcY, srcW, srcH, angle, centreOffsetX, centreOffsetY},
                          kInputLimit))
+    {
         return;
+    }
     const RasterView d(dest);
     const RasterView s(src);
     if (!d.Valid() || !s.Valid())
+    {
         return;
+    }
 
     // Usable source area; integer column c is inside when left <= c < right.
     double left = 0.0, top = 0.0, right = s.width, bottom = s.height;
@@ -133,13 +147,19 @@ void RasterRotatedBlit(RasterBitmap* dest, const RasterBitmap* src, int32_t dstX
     w = std::min<int64_t>(w, d.width - x);
     h = std::min<int64_t>(h, d.height - y);
     if (w < 1 || h < 1)
+    {
         return;
+    }
 
     const int ia = RasterWeightToInt(weight);
     if (ia == 0)
+    {
         return;
+    }
     if ((mode & (BlendModeMask | UseSourceAlpha)) == BlendCopy && ia < 1)
+    {
         return;
+    }
 
     // Every corner of the walk must stay within range.
     const double endX = startX + (w - 1) * colX, endY = startY + (w - 1) * colY;
@@ -147,7 +167,9 @@ void RasterRotatedBlit(RasterBitmap* dest, const RasterBitmap* src, int32_t dstX
     if (!RasterAllWithin({startX, startY, endX, endY, startX + downX, startY + downY, endX + downX,
                           endY + downY},
                          kWalkLimit))
+    {
         return;
+    }
 
     Walk walk{};
     walk.dstX = static_cast<int32_t>(x);
@@ -165,15 +187,21 @@ void RasterRotatedBlit(RasterBitmap* dest, const RasterBitmap* src, int32_t dstX
     walk.right = static_cast<int64_t>(std::ceil(right));
     walk.bottom = static_cast<int64_t>(std::ceil(bottom));
     if (walk.left >= walk.right || walk.top >= walk.bottom)
+    {
         return;
+    }
 
     const bool bilinear = (mode & FilterBilinear) != 0;
     RasterWithCombiner(mode,
                        [&](auto combiner)
                        {
                            if (bilinear)
+                           {
                                RotatedLoop<BilinearSampler, decltype(combiner)>(d, s, walk, ia);
+                           }
                            else
+                           {
                                RotatedLoop<NearestSampler, decltype(combiner)>(d, s, walk, ia);
+                           }
                        });
 }

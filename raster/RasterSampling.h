@@ -56,7 +56,9 @@ inline bool RasterAllWithin(std::initializer_list<double> values, double limit)
     for (double v : values)
     {
         if (!(std::fabs(v) <= limit))
+        {
             return false;
+        }
     }
     return true;
 }

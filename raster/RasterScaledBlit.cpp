@@ -103,7 +103,9 @@ void ScaledLoop(const RasterView& d, const RasterView& s, const Walk& w, int ia)
     {
         const int64_t sy = y >> 16;
         if (sy < 0 || sy >= w.clipBottom)
+        {
             continue;
+        }
         const uint32_t fy = static_cast<uint32_t>(y & 0xFFFF);
         RasterPixel* dp = d.At(w.dstX, w.dstY + j);
         int64_t x = w.x0;
@@ -111,13 +113,17 @@ void ScaledLoop(const RasterView& d, const RasterView& s, const Walk& w, int ia)
         {
             const int64_t sx = x >> 16;
             if (sx < 0 || sx >= w.clipRight)
+            {
                 continue;
+            }
             const RasterPixel c =
                 Sampler::Get(s, w, static_cast<int32_t>(sx), static_cast<int32_t>(sy),
                              static_cast<uint32_t>(x & 0xFFFF), fy);
             const int a = RasterAlpha(c);
             if (Op::Skips(a))
+            {
                 continue;
+            }
             dp[i] = Op::Apply(dp[i], RasterRed(c), RasterGreen(c), RasterBlue(c), a, ia);
         }
     }
@@ -158,7 +164,9 @@ bool ClipAxis(int64_t& pos, int64_t& size, double& srcPos, double step, int32_t 
     }
     size = std::min<int64_t>(size, destSize - pos);
     if (size < 1)
+    {
         return false;
+    }
     fixedStart = static_cast<int64_t>(srcPos * 65536.0);
     fixedStep = static_cast<int64_t>(step * 65536.0);
     if (fixedStep >= 1)
@@ -188,13 +196,19 @@ void RasterScaledBlit(RasterBitmap* dest, const RasterBitmap* src, int32_t dstX,
                       float weight, int32_t mode)
 {
     if (dstW == 0 || dstH == 0 || weight == 0.0f || weight != weight)
+    {
         return;
+    }
     if (!RasterAllWithin({srcX, srcY, srcW, srcH}, kCoordinateLimit))
+    {
         return;
+    }
     const RasterView d(dest);
     const RasterView s(src);
     if (!d.Valid() || !s.Valid())
+    {
         return;
+    }
 
     // The same size is a plain blit (mirroring sizes excepted: those need the walk).
     if (dstW > 0 && dstH > 0 && std::fabs(static_cast<double>(srcW) - dstW) < 0.001 &&
@@ -225,9 +239,13 @@ void RasterScaledBlit(RasterBitmap* dest, const RasterBitmap* src, int32_t dstX,
     // is the exact reverse of the plain one.
     double firstX = sx, firstY = sy;
     if (xStep < 0.0)
+    {
         firstX += xStep;
+    }
     if (yStep < 0.0)
+    {
         firstY += yStep;
+    }
 
     // The usable source area ends at the source rectangle's far edge.
     const int64_t clipRight =
@@ -235,12 +253,16 @@ void RasterScaledBlit(RasterBitmap* dest, const RasterBitmap* src, int32_t dstX,
     const int64_t clipBottom =
         std::min<int64_t>(s.height, static_cast<int64_t>(std::ceil(sy + std::max(sh, 0.0))));
     if (clipRight < 1 || clipBottom < 1)
+    {
         return;
+    }
 
     Walk walk{};
     if (!ClipAxis(x, w, firstX, xStep, d.width, s.width, walk.x0, walk.dx) ||
         !ClipAxis(y, h, firstY, yStep, d.height, s.height, walk.y0, walk.dy))
+    {
         return;
+    }
     walk.dstX = static_cast<int32_t>(x);
     walk.dstY = static_cast<int32_t>(y);
     walk.dstW = static_cast<int32_t>(w);
@@ -251,14 +273,24 @@ void RasterScaledBlit(RasterBitmap* dest, const RasterBitmap* src, int32_t dstX,
 
     const int ia = RasterWeightToInt(weight);
     if (ia == 0)
+    {
         return;
+    }
     if ((mode & (BlendModeMask | UseSourceAlpha)) == BlendCopy && ia < 0)
+    {
         return;
+    }
 
     if (!(mode & FilterBilinear))
+    {
         Dispatch<NearestSampler>(d, s, walk, ia, mode);
+    }
     else if (xStep >= 1.7 && yStep >= 1.7)
+    {
         Dispatch<BoxSampler>(d, s, walk, ia, mode);
+    }
     else
+    {
         Dispatch<BilinearSampler>(d, s, walk, ia, mode);
+    }
 }

@@ -51,7 +51,9 @@ template <class Combiner> struct RasterStrokeCombine
     static void Put(RasterPixel* p, const RasterStrokeColour& c, int w)
     {
         if (w != 0)
+        {
             *p = Combiner::Apply(*p, c.r, c.g, c.b, c.a, w);
+        }
     }
 };
 
@@ -62,15 +64,23 @@ template <class Combiner> struct RasterStrokeCombine
 template <class Body> bool RasterWithSolidStroke(int32_t mode, int ia, Body&& body)
 {
     if (ia == 0)
+    {
         return false;
+    }
     if ((mode & BlendModeMask) == BlendCopy)
     {
         if (ia == 256)
+        {
             body(RasterStrokeStore{});
+        }
         else if (ia == 128)
+        {
             body(RasterStrokeHalf{});
+        }
         else if (ia > 0)
+        {
             body(RasterStrokeCombine<RasterCombineCopy>{});
+        }
         return ia > 0;
     }
     return RasterWithCombiner(mode & BlendModeMask, [&](auto combiner)
@@ -82,7 +92,9 @@ template <class Body> bool RasterWithSolidStroke(int32_t mode, int ia, Body&& bo
 template <class Body> bool RasterWithWeightedStroke(int32_t mode, int ia, Body&& body)
 {
     if (ia == 0 || ((mode & BlendModeMask) == BlendCopy && ia < 0))
+    {
         return false;
+    }
     return RasterWithCombiner(mode & BlendModeMask, [&](auto combiner)
                               { body(RasterStrokeCombine<decltype(combiner)>{}); });
 }

@@ -14,13 +14,17 @@ public:
     explicit RasterView(const RasterBitmap* bitmap)
     {
         if (!bitmap)
+        {
             return;
+        }
         RasterPixel* pixels = bitmap->Pixels();
         const int32_t w = bitmap->PixelWidth();
         const int32_t h = bitmap->PixelHeight();
         const int32_t span = bitmap->RowSpan();
         if (!pixels || w <= 0 || h <= 0 || span < w)
+        {
             return;
+        }
         width = w;
         height = h;
         if (bitmap->IsBottomUp())

@@ -10,10 +10,16 @@ inline int32_t RasterWeightToInt(float weight)
     constexpr float kLimit = 1024.0f;
     const float scaled = weight * 256.0f;
     if (!(scaled == scaled))
+    {
         return 0;
+    }
     if (scaled >= kLimit)
+    {
         return 1024;
+    }
     if (scaled <= -kLimit)
+    {
         return -1024;
+    }
     return static_cast<int32_t>(scaled);
 }

@@ -20,7 +20,9 @@ void Randomise(HeapBitmap& b, uint32_t seed)
 {
     std::mt19937 rng(seed);
     for (int32_t i = 0; i < b.PixelWidth() * b.PixelHeight(); ++i)
+    {
         b.Pixels()[i] = static_cast<RasterPixel>(rng());
+    }
 }
 
 void Report(benchmark::State& state, int64_t pixels)
@@ -37,7 +39,9 @@ RasterPixel PlainCombine(int32_t mode, RasterPixel d, RasterPixel s, int w)
     {
         const int a = static_cast<int>(s >> 24);
         if (a == 0 && (mode & 0xFF) == BlendCopy)
+        {
             return d;
+        }
         w = w * (a + 1) / 256;
     }
     int out[4];
@@ -72,8 +76,12 @@ void PlainBlit(RasterBitmap& dest, RasterBitmap& src, float weight, int32_t mode
 {
     const int w = static_cast<int>(weight * 256.0f);
     for (int32_t y = 0; y < src.PixelHeight() && y < dest.PixelHeight(); ++y)
+    {
         for (int32_t x = 0; x < src.PixelWidth() && x < dest.PixelWidth(); ++x)
+        {
             PixelAt(dest, x, y) = PlainCombine(mode, PixelAt(dest, x, y), PixelAt(src, x, y), w);
+        }
+    }
 }
 
 RasterPixel PlainBilinear(RasterBitmap& src, double x, double y)
@@ -90,7 +98,9 @@ RasterPixel PlainBilinear(RasterBitmap& src, double x, double y)
     {
         double v = 0;
         for (int i = 0; i < 4; ++i)
+        {
             v += k[i] * ((p[i] >> (8 * c)) & 0xFF);
+        }
         out |= static_cast<RasterPixel>(v) << (8 * c);
     }
     return out;
@@ -203,8 +213,12 @@ void BM_BilinearScalePlain(benchmark::State& state)
     for (auto _ : state)
     {
         for (int32_t j = 0; j < 130; ++j)
+        {
             for (int32_t i = 0; i < 130; ++i)
+            {
                 PixelAt(im.dest, 10 + i, 20 + j) = PlainBilinear(im.small, i * 0.5, j * 0.5);
+            }
+        }
         benchmark::ClobberMemory();
     }
     Report(state, 130 * 130);
@@ -235,7 +249,9 @@ void BM_RotatedBlitPlain(benchmark::State& state)
                 const double x = 45 + (i - 45) * c + (j - 45) * s;
                 const double y = 45 - (i - 45) * s + (j - 45) * c;
                 if (x < 0 || y < 0 || x >= 90 || y >= 90)
+                {
                     continue;
+                }
                 RasterPixel& d = PixelAt(im.dest, 60 + i, 100 + j);
                 d = PlainCombine(BlendCopy | UseSourceAlpha, d, PlainBilinear(im.knob, x, y), 256);
             }
@@ -265,9 +281,13 @@ void BM_FillPlain(benchmark::State& state)
     for (auto _ : state)
     {
         for (int32_t y = 0; y < kH; ++y)
+        {
             for (int32_t x = 0; x < kW; ++x)
+            {
                 PixelAt(im.dest, x, y) =
                     PlainCombine(BlendCopy, PixelAt(im.dest, x, y), 0xFF336699u, w);
+            }
+        }
         benchmark::ClobberMemory();
     }
     Report(state, int64_t{kW} * kH);

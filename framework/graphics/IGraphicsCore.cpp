@@ -51,8 +51,7 @@ bool IGraphicsCore::BlitRotated(const IBitmapFrames&, int32_t, int32_t, double, 
 }
 
 bool IGraphicsCore::BlitRotatedMasked(const IBitmapFrames&, const IBitmapFrames&,
-                                      const IBitmapFrames&, int32_t, int32_t, double,
-                                      const IBlend*)
+                                      const IBitmapFrames&, int32_t, int32_t, double, const IBlend*)
 {
     return false;
 }

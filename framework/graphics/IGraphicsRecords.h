@@ -50,7 +50,10 @@ struct IColour
         return {static_cast<int32_t>(v >> 24), static_cast<int32_t>((v >> 16) & 0xFF),
                 static_cast<int32_t>((v >> 8) & 0xFF), static_cast<int32_t>(v & 0xFF)};
     }
-    constexpr bool operator==(const IColour& o) const { return a == o.a && r == o.r && g == o.g && b == o.b; }
+    constexpr bool operator==(const IColour& o) const
+    {
+        return a == o.a && r == o.r && g == o.g && b == o.b;
+    }
     constexpr bool operator!=(const IColour& o) const { return !(*this == o); }
 };
 

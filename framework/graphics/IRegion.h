@@ -13,7 +13,10 @@ struct IRegion
     int32_t bottom = 0;
 
     constexpr IRegion() = default;
-    constexpr IRegion(int32_t l, int32_t t, int32_t r, int32_t b) : left(l), top(t), right(r), bottom(b) {}
+    constexpr IRegion(int32_t l, int32_t t, int32_t r, int32_t b)
+        : left(l), top(t), right(r), bottom(b)
+    {
+    }
 
     constexpr int32_t Width() const { return right - left; }
     constexpr int32_t Height() const { return bottom - top; }

@@ -31,14 +31,18 @@ RasterBitmap* PrepareDecodeTarget(RasterBitmap* target, int width, int height, b
     {
         bitmap = new (std::nothrow) HeapBitmap(width, height);
         if (!bitmap)
+        {
             return nullptr;
+        }
         created = true;
     }
     if (bitmap->PixelWidth() != width || bitmap->PixelHeight() != height || !bitmap->Pixels() ||
         bitmap->RowSpan() < width)
     {
         if (created)
+        {
             delete bitmap;
+        }
         created = false;
         return nullptr;
     }
@@ -55,15 +59,21 @@ unsigned char* DecodeRow(RasterBitmap* bitmap, int y)
 bool PathHasExtension(const char* path, const char* const* extensions, int count)
 {
     if (!path)
+    {
         return false;
+    }
     const char* tail = nullptr;
     for (const char* p = path; *p; ++p)
     {
         if (*p == '.' || *p == '/' || *p == '\\')
+        {
             tail = p;
+        }
     }
     if (!tail)
+    {
         return false;
+    }
     for (int i = 0; i < count; ++i)
     {
         const char* a = tail;
@@ -74,7 +84,9 @@ bool PathHasExtension(const char* path, const char* const* extensions, int count
             ++b;
         }
         if (*a == '\0' && *b == '\0')
+        {
             return true;
+        }
     }
     return false;
 }
@@ -84,7 +96,9 @@ bool FindResourceBytes(HINSTANCE module, int resourceId, const char* type,
 {
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId), type);
     if (!found)
+    {
         return false;
+    }
     size = SizeofResource(module, found);
     HGLOBAL loaded = LoadResource(module, found);
     bytes = static_cast<const unsigned char*>(loaded ? LockResource(loaded) : nullptr);

@@ -36,10 +36,14 @@ void JpegErrorExit(j_common_ptr cinfo)
 void JpegEmitMessage(j_common_ptr cinfo, int level)
 {
     if (level >= 0)
+    {
         return;
+    }
     int code = cinfo->err->msg_code;
     if (code == JWRN_JFIF_MAJOR || code == JWRN_ADOBE_XFORM || code == JWRN_BOGUS_ICC)
+    {
         return;
+    }
     JpegErrorExit(cinfo);
 }
 
@@ -65,7 +69,9 @@ void JpegCheckProgress(j_common_ptr common)
 {
     j_decompress_ptr cinfo = reinterpret_cast<j_decompress_ptr>(common);
     if (cinfo->is_decompressor && cinfo->input_scan_number > kMaxScans)
+    {
         ERREXIT(cinfo, JERR_BAD_PROGRESSION);
+    }
 }
 
 // The largest amount of working memory libjpeg may ask for besides the
@@ -91,7 +97,9 @@ boolean MemoryFillInput(j_decompress_ptr cinfo)
 void MemorySkipInput(j_decompress_ptr cinfo, long count)
 {
     if (count <= 0)
+    {
         return;
+    }
     jpeg_source_mgr* src = cinfo->src;
     size_t n = static_cast<size_t>(count) < src->bytes_in_buffer ? static_cast<size_t>(count)
                                                                  : src->bytes_in_buffer;
@@ -122,12 +130,16 @@ void StoreScanline(const JSAMPLE* in, int components, int width, unsigned char* 
     if (components == 3)
     {
         for (int x = 0; x < width; ++x, in += 3)
+        {
             out[x] = RasterRGBA(in[0], in[1], in[2], 255);
+        }
     }
     else if (components == 1)
     {
         for (int x = 0; x < width; ++x)
+        {
             out[x] = 0xFF000000u | (static_cast<RasterPixel>(in[x]) * 0x010101u);
+        }
     }
     else
     {
@@ -164,13 +176,19 @@ RasterBitmap* DecodeJpeg(FILE* file, const unsigned char* data, size_t size, Ras
     progress.progress_monitor = JpegCheckProgress;
     cinfo.progress = &progress;
     if (file)
+    {
         jpeg_stdio_src(&cinfo, file);
+    }
     else
+    {
         UseMemorySource(&cinfo, data, size);
+    }
 
     jpeg_read_header(&cinfo, TRUE);
     if (!ImageSizeAcceptable(cinfo.image_width, cinfo.image_height))
+    {
         ERREXIT(&cinfo, JERR_IMAGE_TOO_BIG);
+    }
     jpeg_start_decompress(&cinfo);
 
     int width = static_cast<int>(cinfo.output_width);
@@ -187,13 +205,17 @@ RasterBitmap* DecodeJpeg(FILE* file, const unsigned char* data, size_t size, Ras
         return nullptr;
     }
     if (isNew)
+    {
         created = bitmap;
+    }
 
     while (cinfo.output_scanline < cinfo.output_height)
     {
         int y = static_cast<int>(cinfo.output_scanline);
         if (jpeg_read_scanlines(&cinfo, line, 1) != 1)
+        {
             ERREXIT(&cinfo, JERR_INPUT_EMPTY);
+        }
         StoreScanline(line[0], components, width, DecodeRow(bitmap, y));
     }
     jpeg_finish_decompress(&cinfo);
@@ -205,7 +227,9 @@ RasterBitmap* DecodeJpeg(FILE* file, const unsigned char* data, size_t size, Ras
 RasterBitmap* DecodeJpegMemory(const unsigned char* data, size_t size, RasterBitmap* target)
 {
     if (!data || size <= 7)
+    {
         return nullptr;
+    }
     return DecodeJpeg(nullptr, data, size, target);
 }
 
@@ -214,7 +238,9 @@ RasterBitmap* LoadJpegResource(HINSTANCE module, int resourceId, RasterBitmap* t
     const unsigned char* bytes = nullptr;
     size_t size = 0;
     if (!FindResourceBytes(module, resourceId, "JPG", bytes, size))
+    {
         return nullptr;
+    }
     return DecodeJpegMemory(bytes, size, target);
 }
 
@@ -222,10 +248,14 @@ RasterBitmap* LoadJpegFile(const char* path, bool checkExtension, RasterBitmap* 
 {
     static const char* const extensions[] = {".jpg", ".jpeg", ".jfif"};
     if (checkExtension && !PathHasExtension(path, extensions, 3))
+    {
         return nullptr;
+    }
     FILE* file = OpenImageFile(path);
     if (!file)
+    {
         return nullptr;
+    }
     RasterBitmap* bitmap = DecodeJpeg(file, nullptr, 0, target);
     std::fclose(file);
     return bitmap;

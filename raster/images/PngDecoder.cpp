@@ -27,7 +27,9 @@ void ReadFromMemory(png_structp png, png_bytep out, size_t length)
 {
     MemorySource* source = static_cast<MemorySource*>(png_get_io_ptr(png));
     if (length > source->remaining)
+    {
         png_error(png, "read past the end of the data");
+    }
     std::memcpy(out, source->data, length);
     source->data += length;
     source->remaining -= length;
@@ -67,21 +69,35 @@ void RequestRasterPixels(png_structp png, png_infop info, int colourType, int bi
 {
     bool hasTrns = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
     if (colourType == PNG_COLOR_TYPE_PALETTE)
+    {
         png_set_expand(png);
+    }
     if ((colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA) &&
         bitDepth < 8)
+    {
         png_set_expand(png);
+    }
     if (hasTrns)
+    {
         png_set_tRNS_to_alpha(png);
+    }
     if (bitDepth == 16)
+    {
         png_set_strip_16(png);
+    }
     if (bitDepth < 8)
+    {
         png_set_packing(png);
+    }
     if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA)
+    {
         png_set_gray_to_rgb(png);
+    }
     png_set_bgr(png);
     if ((colourType & PNG_COLOR_MASK_ALPHA) == 0 && !hasTrns)
+    {
         png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    }
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
 }
@@ -93,7 +109,9 @@ RasterBitmap* DecodePng(FILE* file, MemorySource* memory, RasterBitmap* target)
     png_structp png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, PngErrorExit,
                                                PngIgnoreWarning, nullptr, PngAllocate, PngRelease);
     if (!png)
+    {
         return nullptr;
+    }
     png_infop info = png_create_info_struct(png);
     if (!info)
     {
@@ -117,9 +135,13 @@ RasterBitmap* DecodePng(FILE* file, MemorySource* memory, RasterBitmap* target)
     // gigabytes must not become a gigabyte allocation.
     png_set_chunk_malloc_max(png, kMaxPngChunkBytes);
     if (file)
+    {
         png_init_io(png, file);
+    }
     else
+    {
         png_set_read_fn(png, memory, ReadFromMemory);
+    }
 
     png_read_info(png, info);
     png_uint_32 width = 0;
@@ -128,24 +150,36 @@ RasterBitmap* DecodePng(FILE* file, MemorySource* memory, RasterBitmap* target)
     int colourType = 0;
     png_get_IHDR(png, info, &width, &height, &bitDepth, &colourType, nullptr, nullptr, nullptr);
     if (!ImageSizeAcceptable(width, height))
+    {
         png_error(png, "image size");
+    }
     RequestRasterPixels(png, info, colourType, bitDepth);
     if (png_get_rowbytes(png, info) != static_cast<size_t>(width) * 4)
+    {
         png_error(png, "pixel layout");
+    }
 
     bool isNew = false;
     RasterBitmap* bitmap =
         PrepareDecodeTarget(target, static_cast<int>(width), static_cast<int>(height), isNew);
     if (!bitmap)
+    {
         png_error(png, "target bitmap");
+    }
     if (isNew)
+    {
         created = bitmap;
+    }
 
     rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * height));
     if (!rows)
+    {
         png_error(png, "row table");
+    }
     for (png_uint_32 y = 0; y < height; ++y)
+    {
         rows[y] = DecodeRow(bitmap, static_cast<int>(y));
+    }
     png_read_image(png, rows);
 
     png_destroy_read_struct(&png, &info, nullptr);
@@ -157,7 +191,9 @@ RasterBitmap* DecodePng(FILE* file, MemorySource* memory, RasterBitmap* target)
 RasterBitmap* DecodePngMemory(const unsigned char* data, size_t size, RasterBitmap* target)
 {
     if (!data || size < 8 || png_sig_cmp(data, 0, 8) != 0)
+    {
         return nullptr;
+    }
     MemorySource source = {data, size};
     return DecodePng(nullptr, &source, target);
 }
@@ -167,7 +203,9 @@ RasterBitmap* LoadPngResource(HINSTANCE module, int resourceId, RasterBitmap* ta
     const unsigned char* bytes = nullptr;
     size_t size = 0;
     if (!FindResourceBytes(module, resourceId, "PNG", bytes, size))
+    {
         return nullptr;
+    }
     return DecodePngMemory(bytes, size, target);
 }
 
@@ -175,10 +213,14 @@ RasterBitmap* LoadPngFile(const char* path, bool checkExtension, RasterBitmap* t
 {
     static const char* const extensions[] = {".png"};
     if (checkExtension && !PathHasExtension(path, extensions, 1))
+    {
         return nullptr;
+    }
     FILE* file = OpenImageFile(path);
     if (!file)
+    {
         return nullptr;
+    }
     RasterBitmap* bitmap = DecodePng(file, nullptr, target);
     std::fclose(file);
     return bitmap;

@@ -40,7 +40,10 @@ namespace
 class StressEffect : public TestBaseEffect
 {
 public:
-    StressEffect() : TestBaseEffect(TestBaseEffect::Bare(4, "1-1 2-2", 8)) { InitPedalParameters(); }
+    StressEffect() : TestBaseEffect(TestBaseEffect::Bare(4, "1-1 2-2", 8))
+    {
+        InitPedalParameters();
+    }
     void HandleParameterChange(int32_t paramIndex) override
     {
         std::lock_guard<IEffectLock> guard(Lock());

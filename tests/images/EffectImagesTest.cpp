@@ -52,7 +52,9 @@ TEST(EffectImages, EveryImageDecodesFromTheModule)
         if (image.opaque)
         {
             for (RasterPixel p : pixels.pixels)
+            {
                 ASSERT_EQ(RasterAlpha(p), 255);
+            }
         }
     }
 }

@@ -33,7 +33,9 @@ Bytes ReadBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in)
+    {
         return {};
+    }
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -54,7 +56,9 @@ std::vector<std::string> ListFiles(const std::string& relativeFolder, const std:
         std::string name = entry.path().filename().string();
         if (entry.is_regular_file() && name.size() >= suffix.size() &&
             name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+        {
             names.push_back(name);
+        }
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -91,7 +95,9 @@ template <typename Visit> void ForEachChunk(const Bytes& png, Visit visit)
     {
         uint32_t length = ReadBE32(&png[at]);
         if (length > png.size() - at - 12)
+        {
             return;
+        }
         std::string type(reinterpret_cast<const char*>(&png[at + 4]), 4);
         visit(type, at, static_cast<size_t>(length) + 12);
         at += static_cast<size_t>(length) + 12;
@@ -102,13 +108,17 @@ template <typename Visit> void ForEachChunk(const Bytes& png, Visit visit)
 Bytes PngWithoutChunks(const Bytes& png, const std::vector<std::string>& types)
 {
     if (png.size() < 8)
+    {
         return {};
+    }
     Bytes kept(png.begin(), png.begin() + 8);
     ForEachChunk(png,
                  [&](const std::string& type, size_t at, size_t size)
                  {
                      if (std::find(types.begin(), types.end(), type) == types.end())
+                     {
                          kept.insert(kept.end(), png.begin() + at, png.begin() + at + size);
+                     }
                  });
     return kept;
 }
@@ -125,12 +135,16 @@ bool SimplifiedRead(const Bytes& png, uint32_t format, int& width, int& height,
 {
     Bytes plain = WithoutColourSpaceChunks(png);
     if (plain.empty())
+    {
         return false;
+    }
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&image, plain.data(), plain.size()))
+    {
         return false;
+    }
     image.format = format;
     width = static_cast<int>(image.width);
     height = static_cast<int>(image.height);
@@ -174,9 +188,13 @@ bool MatchesWidePixel(RasterPixel pixel, const uint16_t* rgba)
 {
     uint32_t alpha = rgba[3];
     if (static_cast<uint32_t>(RasterAlpha(pixel)) != alpha >> 8)
+    {
         return false;
+    }
     if (alpha == 0)
+    {
         return true; // premultiplied colour is gone
+    }
     const int channels[3] = {RasterRed(pixel), RasterGreen(pixel), RasterBlue(pixel)};
     for (int c = 0; c < 3; ++c)
     {
@@ -185,7 +203,9 @@ bool MatchesWidePixel(RasterPixel pixel, const uint16_t* rgba)
         double low = channels[c] * 256.0 * alpha / 65535.0 - 1.0;
         double high = (channels[c] * 256.0 + 255.0) * alpha / 65535.0 + 1.0;
         if (rgba[c] < low || rgba[c] > high)
+        {
             return false;
+        }
     }
     return true;
 }
@@ -293,7 +313,9 @@ Bytes EncodeJpeg(int width, int height, int components, const Bytes& samples)
     EncodedJpeg encoded;
     Bytes result;
     if (EncodeInto(width, height, components, samples, encoded))
+    {
         result.assign(encoded.data, encoded.data + encoded.size);
+    }
     std::free(encoded.data);
     return result;
 }
@@ -312,7 +334,9 @@ bool WritePng(Bytes* out, int width, int height, int bitDepth, int colourType, c
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (!png)
+    {
         return false;
+    }
     png_infop info = png_create_info_struct(png);
     if (!info || setjmp(png_jmpbuf(png)))
     {
@@ -326,7 +350,9 @@ bool WritePng(Bytes* out, int width, int height, int bitDepth, int colourType, c
     png_write_info(png, info);
     size_t rowBytes = rows->size() / static_cast<size_t>(height);
     for (int y = 0; y < height; ++y)
+    {
         png_write_row(png, rows->data() + static_cast<size_t>(y) * rowBytes);
+    }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return true;
@@ -337,7 +363,9 @@ Bytes EncodePng(int width, int height, int bitDepth, int colourType, const Bytes
 {
     Bytes out;
     if (!WritePng(&out, width, height, bitDepth, colourType, &rows))
+    {
         out.clear();
+    }
     return out;
 }
 
@@ -348,7 +376,9 @@ size_t PngEndOfImageData(const Bytes& png)
                  [&](const std::string& type, size_t at, size_t size)
                  {
                      if (type == "IDAT")
+                     {
                          end = at + size;
+                     }
                  });
     return end;
 }
@@ -356,14 +386,18 @@ size_t PngEndOfImageData(const Bytes& png)
 bool PngOffsetInCriticalChunk(const Bytes& png, size_t offset)
 {
     if (offset < 8)
+    {
         return true;
+    }
     bool inside = false;
     ForEachChunk(png,
                  [&](const std::string& type, size_t at, size_t size)
                  {
                      if ((type == "IHDR" || type == "PLTE" || type == "IDAT") && offset >= at &&
                          offset < at + size)
+                     {
                          inside = true;
+                     }
                  });
     return inside;
 }

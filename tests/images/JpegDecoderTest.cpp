@@ -25,15 +25,21 @@ bool ReadPpm(const std::string& path, PixelImage& out)
     std::string text(bytes.begin(), bytes.begin() + std::min<size_t>(bytes.size(), 64));
     if (std::sscanf(text.c_str(), "P6 %d %d %d%n", &w, &h, &maxValue, &consumed) != 3 ||
         maxValue != 255)
+    {
         return false;
+    }
     size_t at = static_cast<size_t>(consumed) + 1;
     if (bytes.size() < at + static_cast<size_t>(w) * h * 3)
+    {
         return false;
+    }
     out.width = w;
     out.height = h;
     out.pixels.resize(static_cast<size_t>(w) * h);
     for (size_t i = 0; i < out.pixels.size(); ++i, at += 3)
+    {
         out.pixels[i] = RasterRGBA(bytes[at], bytes[at + 1], bytes[at + 2], 255);
+    }
     return true;
 }
 } // namespace
@@ -88,14 +94,18 @@ TEST(JpegDecoder, GreyIsOpaqueGreyAndCmykIsTransparentBlack)
     ASSERT_TRUE(grey);
     PixelImage greyPixels = CopyPixels(*grey);
     for (RasterPixel p : greyPixels.pixels)
+    {
         ASSERT_EQ(p, 0xFF808080u);
+    }
 
     BitmapPtr cmyk = DecodeJpeg(EncodeJpeg(w, h, 4, Bytes(w * h * 4, 0x40)));
     ASSERT_TRUE(cmyk);
     ASSERT_EQ(cmyk->PixelWidth(), w);
     PixelImage cmykPixels = CopyPixels(*cmyk);
     for (RasterPixel p : cmykPixels.pixels)
+    {
         ASSERT_EQ(p, 0u);
+    }
 }
 
 // 12-bit samples are beyond this libjpeg build: refused cleanly.
@@ -138,7 +148,9 @@ TEST(JpegDecoder, TruncatedAndBitFlippedFilesAreSafe)
         Bytes bytes = ReadBytes(TestDataPath(std::string("jpeg/") + name));
         ASSERT_FALSE(bytes.empty());
         for (size_t cut = 0; cut < bytes.size(); cut += (cut < 1024 ? 1 : 97))
+        {
             ASSERT_EQ(DecodeJpegMemory(bytes.data(), cut), nullptr) << "cut at " << cut;
+        }
         ASSERT_EQ(DecodeJpegMemory(bytes.data(), bytes.size() - 1), nullptr);
 
         Bytes flipped = bytes;

@@ -18,7 +18,9 @@ BitmapPtr DecodePng(const Bytes& bytes, RasterBitmap* target = nullptr)
 {
     RasterBitmap* result = DecodePngMemory(bytes.data(), bytes.size(), target);
     if (result == target)
+    {
         return BitmapPtr();
+    }
     return BitmapPtr(result);
 }
 
@@ -30,7 +32,9 @@ Bytes WithIhdrBytes(Bytes png, size_t offset, const Bytes& values)
     std::copy(values.begin(), values.end(), png.begin() + static_cast<std::ptrdiff_t>(offset));
     uint32_t crc = static_cast<uint32_t>(crc32(0, png.data() + 12, 17));
     for (int i = 0; i < 4; ++i)
+    {
         png[29 + i] = static_cast<unsigned char>(crc >> (24 - 8 * i));
+    }
     return png;
 }
 
@@ -41,7 +45,9 @@ Bytes WithByteAddedBefore(const Bytes& png, unsigned char before, unsigned char 
     for (unsigned char b : png)
     {
         if (b == before)
+        {
             out.push_back(extra);
+        }
         out.push_back(b);
     }
     return out;
@@ -69,8 +75,10 @@ void ExpectFolderMatchesReference(const std::string& folder, size_t atLeast)
             ASSERT_EQ(actual.width, expected.width);
             ASSERT_EQ(actual.height, expected.height);
             for (size_t i = 0; i < actual.pixels.size(); ++i)
+            {
                 ASSERT_TRUE(MatchesWidePixel(actual.pixels[i], &expected.samples[i * 4]))
                     << "pixel " << i << " " << std::hex << actual.pixels[i];
+            }
         }
         else
         {
@@ -124,6 +132,7 @@ TEST(PngDecoder, RgbGetsOpaqueAlphaWithColoursInPlace)
     const int w = 213, h = 333;
     Bytes rows(static_cast<size_t>(w) * h * 3);
     for (int y = 0; y < h; ++y)
+    {
         for (int x = 0; x < w; ++x)
         {
             unsigned char* p = &rows[(static_cast<size_t>(y) * w + x) * 3];
@@ -131,16 +140,21 @@ TEST(PngDecoder, RgbGetsOpaqueAlphaWithColoursInPlace)
             p[1] = static_cast<unsigned char>(y);
             p[2] = static_cast<unsigned char>(x ^ y);
         }
+    }
     BitmapPtr decoded = DecodePng(EncodePng(w, h, 8, PNG_COLOR_TYPE_RGB, rows));
     ASSERT_TRUE(decoded);
     ASSERT_EQ(decoded->PixelWidth(), w);
     ASSERT_EQ(decoded->PixelHeight(), h);
     PixelImage image = CopyPixels(*decoded);
     for (int y = 0; y < h; ++y)
+    {
         for (int x = 0; x < w; ++x)
+        {
             ASSERT_EQ(image.pixels[static_cast<size_t>(y) * w + x],
                       RasterRGBA(x & 0xFF, y & 0xFF, (x ^ y) & 0xFF, 255))
                 << x << "," << y;
+        }
+    }
 }
 
 // Alpha is kept as stored and the colour is not premultiplied; 16-bit samples
@@ -154,7 +168,9 @@ TEST(PngDecoder, AlphaIsKeptAndSixteenBitKeepsHighByte)
     {
         unsigned char channels[4] = {255, static_cast<unsigned char>(i / 4 % 251), 7, 128};
         if (i / 4 % 3 == 0)
+        {
             channels[3] = static_cast<unsigned char>(i / 4 % 256);
+        }
         for (int c = 0; c < 4; ++c)
         {
             rows8[i + c] = channels[c];
@@ -190,7 +206,9 @@ public:
     bool SetSize(int32_t w, int32_t h) override
     {
         if (maxPixels >= 0 && static_cast<int64_t>(w + 5) * h > maxPixels)
+        {
             return false;
+        }
         width = w;
         height = h;
         store.assign(static_cast<size_t>(w + 5) * h, 0xDEADBEEF);
@@ -248,7 +266,9 @@ TEST(PngDecoder, PngSuiteCorruptionsAreRefused)
     const Bytes g08 = ReadBytes(TestDataPath("pngsuite/basn0g08.png"));
     const Bytes c08 = ReadBytes(TestDataPath("pngsuite/basn2c08.png"));
     for (const Bytes* valid : {&g01, &g04, &g08, &c08})
+    {
         ASSERT_TRUE(DecodePng(*valid));
+    }
 
     auto withByte = [](Bytes b, size_t at, unsigned char value)
     {
@@ -330,7 +350,9 @@ TEST(PngDecoder, TruncatedAndBitFlippedFilesAreRefused)
         size_t imageEnd = PngEndOfImageData(bytes);
         ASSERT_GT(imageEnd, 0u);
         for (size_t cut = 0; cut < imageEnd; ++cut)
+        {
             ASSERT_EQ(DecodePngMemory(bytes.data(), cut), nullptr) << "cut at " << cut;
+        }
 
         Bytes flipped = bytes;
         for (size_t at = 0; at < bytes.size(); ++at)

@@ -47,7 +47,9 @@ TEST(HeapBitmap, AllocatesExactlyAndGrowsWithHeadroom)
 
     // The whole buffer is writable.
     for (int i = 0; i < 250; ++i)
+    {
         b.Pixels()[i] = static_cast<RasterPixel>(i);
+    }
     EXPECT_EQ(RasterGetPixel(&b, 24, 9), 249u);
 }
 

@@ -18,15 +18,23 @@ namespace
 void Coordinates(RasterBitmap& b)
 {
     for (int32_t y = 0; y < b.PixelHeight(); ++y)
+    {
         for (int32_t x = 0; x < b.PixelWidth(); ++x)
+        {
             b.Pixels()[y * b.RowSpan() + x] = RasterRGBA(x, y, 0, 255);
+        }
+    }
 }
 
 void Fill(RasterBitmap& b, RasterPixel p)
 {
     for (int32_t y = 0; y < b.PixelHeight(); ++y)
+    {
         for (int32_t x = 0; x < b.PixelWidth(); ++x)
+        {
             b.Pixels()[y * b.RowSpan() + x] = p;
+        }
+    }
 }
 
 constexpr RasterPixel kBlank = 0x01020304u;
@@ -105,7 +113,9 @@ TEST(RasterBlit, CopyingWithinOneBitmapDoesNotSmear)
     Coordinates(b);
     RasterBlitRect(&b, &b, 0, 1, 0, 0, 6, 5, 1.0f, BlendCopy);
     for (int32_t y = 1; y < 6; ++y)
+    {
         EXPECT_EQ(RasterGetPixel(&b, 2, y), RasterRGBA(2, y - 1, 0, 255));
+    }
 }
 
 TEST(RasterBlit, CopyResizesTheDestination)
@@ -124,8 +134,12 @@ TEST(RasterScaledBlit, BilinearDoublingSamplesAtHalfPixels)
 {
     HeapBitmap src(65, 65), dest(130, 130);
     for (int32_t y = 0; y < 65; ++y)
+    {
         for (int32_t x = 0; x < 65; ++x)
+        {
             src.Pixels()[y * 65 + x] = RasterRGBA((x * 3) & 0xFF, y * 2, 0, 255);
+        }
+    }
     RasterScaledBlit(&dest, &src, 0, 0, 130, 130, 0, 0, 65, 65, 1.0f, FilterBilinear);
     for (int32_t k = 0; k < 64; ++k)
     {
@@ -161,8 +175,12 @@ TEST(RasterScaledBlit, NearestSamplingAndMirroring)
     Coordinates(src);
     RasterScaledBlit(&dest, &src, 0, 0, 16, 8, 0, 0, 8, 4, 1.0f, BlendCopy);
     for (int32_t y = 0; y < 8; ++y)
+    {
         for (int32_t x = 0; x < 16; ++x)
+        {
             ASSERT_EQ(RasterGetPixel(&dest, x, y), RasterRGBA(x / 2, y / 2, 0, 255));
+        }
+    }
 
     // A negative width mirrors: the left destination column shows the right
     // end of the source.
@@ -170,7 +188,9 @@ TEST(RasterScaledBlit, NearestSamplingAndMirroring)
     Fill(mirrored, kBlank);
     RasterScaledBlit(&mirrored, &src, 8, 0, -8, 4, 0, 0, 8, 4, 1.0f, BlendCopy);
     for (int32_t x = 0; x < 8; ++x)
+    {
         EXPECT_EQ(RasterRed(RasterGetPixel(&mirrored, x, 1)), 7 - x) << x;
+    }
 
     // Both sizes negative is no mirror at all.
     HeapBitmap both(8, 4);
@@ -185,7 +205,9 @@ TEST(RasterScaledBlit, ShrinkingBoxFiltersAroundTheSample)
     {
         HeapBitmap src(36, 36), dest(36 / factor, 36 / factor);
         for (int i = 0; i < 36 * 36; ++i)
+        {
             src.Pixels()[i] = static_cast<RasterPixel>(rng());
+        }
         RasterScaledBlit(&dest, &src, 0, 0, dest.PixelWidth(), dest.PixelHeight(), 0, 0, 36, 36,
                          1.0f, FilterBilinear);
         const int n = factor <= 3 ? 3 : 5;
@@ -196,16 +218,24 @@ TEST(RasterScaledBlit, ShrinkingBoxFiltersAroundTheSample)
                 const int cx = i * factor, cy = j * factor;
                 int sum[4] = {0, 0, 0, 0}, count = 0;
                 for (int y = cy - n / 2; y <= cy + n / 2; ++y)
+                {
                     for (int x = cx - n / 2; x <= cx + n / 2; ++x)
+                    {
                         if (x >= 0 && y >= 0 && x < 36 && y < 36)
                         {
                             ++count;
                             for (int c = 0; c < 4; ++c)
+                            {
                                 sum[c] += (src.Pixels()[y * 36 + x] >> (8 * c)) & 0xFF;
+                            }
                         }
+                    }
+                }
                 RasterPixel expected = 0;
                 for (int c = 0; c < 4; ++c)
+                {
                     expected |= static_cast<RasterPixel>(sum[c] / count) << (8 * c);
+                }
                 ASSERT_EQ(RasterGetPixel(&dest, i, j), expected) << factor << ": " << i << "," << j;
             }
         }
@@ -222,13 +252,17 @@ TEST(RasterScaledBlit, NearestLoopsFollowTheSamplePositions)
         const int32_t dw = 1 + rng() % 30, dh = 1 + rng() % 30;
         HeapBitmap src(sw, sh), dest(dw, dh);
         for (int i = 0; i < sw * sh; ++i)
+        {
             src.Pixels()[i] = static_cast<RasterPixel>(rng()) | 0x01000000u;
+        }
         Fill(dest, 0x80808080u);
         const int32_t mode = (round % 6) | (round % 4 == 0 ? UseSourceAlpha : 0);
         RasterScaledBlit(&dest, &src, 0, 0, dw, dh, 0, 0, static_cast<float>(sw),
                          static_cast<float>(sh), 1.0f, mode);
         if (sw == dw && sh == dh)
+        {
             continue; // a plain blit, checked elsewhere
+        }
         const int64_t dx = static_cast<int64_t>(static_cast<double>(sw) / dw * 65536.0);
         const int64_t dy = static_cast<int64_t>(static_cast<double>(sh) / dh * 65536.0);
         for (int32_t j = 0; j < dh; ++j)
@@ -264,18 +298,26 @@ TEST(RasterRotatedBlit, QuarterAndHalfTurns)
     RasterRotatedBlit(&quarter, &src, 0, 0, n, n, 0, 0, n, n, 1.5707964f, false, 1.0f, BlendCopy,
                       0.5f, -0.5f);
     for (int32_t j = 0; j < n; ++j)
+    {
         for (int32_t i = 0; i < n; ++i)
+        {
             ASSERT_EQ(RasterGetPixel(&quarter, i, j), RasterRGBA(j, n - 1 - i, 0, 255))
                 << i << "," << j;
+        }
+    }
 
     HeapBitmap half(n, n);
     Fill(half, kBlank);
     RasterRotatedBlit(&half, &src, 0, 0, n, n, 0, 0, n, n, 3.1415927f, false, 1.0f, BlendCopy,
                       -0.5f, -0.5f);
     for (int32_t j = 0; j < n; ++j)
+    {
         for (int32_t i = 0; i < n; ++i)
+        {
             ASSERT_EQ(RasterGetPixel(&half, i, j), RasterRGBA(n - 1 - i, n - 1 - j, 0, 255))
                 << i << "," << j;
+        }
+    }
 
     // Without the offsets the corners of the destination fall just outside.
     HeapBitmap corner(n, n);
@@ -346,7 +388,9 @@ TEST(RasterRotatedBlit, CombinerLoopsMatchThePlainBlit)
                               0, 0);
             // Half weight copies use packed halves in the plain blit only.
             if (mode == 0 && weight == 0.5f)
+            {
                 continue;
+            }
             ASSERT_TRUE(std::equal(plain.Pixels(), plain.Pixels() + 108, rotated.Pixels()))
                 << "rotated mode " << mode << " weight " << weight;
         }

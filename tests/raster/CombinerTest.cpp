@@ -32,11 +32,15 @@ RasterPixel FillOne(RasterPixel d, RasterPixel c, float weight, int32_t mode)
     HeapBitmap dest(1, 1), large(48, 48);
     dest.Pixels()[0] = d;
     for (int i = 0; i < 48 * 48; ++i)
+    {
         large.Pixels()[i] = d;
+    }
     RasterFillRect(&dest, 0, 0, 1, 1, c, weight, mode);
     RasterFillRect(&large, 0, 0, 48, 48, c, weight, mode);
     for (int i = 0; i < 48 * 48; ++i)
+    {
         EXPECT_EQ(large.Pixels()[i], dest.Pixels()[0]) << "mode " << mode << " weight " << weight;
+    }
     return dest.Pixels()[0];
 }
 
@@ -62,7 +66,9 @@ float RandomWeight(std::mt19937& rng)
     std::uniform_int_distribution<int> pick(0, 15);
     const int k = pick(rng);
     if (k < 12)
+    {
         return fixed[k];
+    }
     return std::uniform_real_distribution<float>(-1.5f, 3.0f)(rng);
 }
 } // namespace
@@ -92,7 +98,9 @@ TEST(RasterCombiners, DocumentedValues)
     EXPECT_EQ(BlitOne(0xFF7F3F1Fu, 0x00000000u, 1.0f, BlendMultiply), 0u);
     // Overlay with mid grey changes nothing.
     for (RasterPixel d : {0x00000000u, 0xFFFFFFFFu, 0x80402010u, 0x12345678u})
+    {
         EXPECT_EQ(BlitOne(d, 0x80808080u, 1.0f, BlendOverlay), d) << std::hex << d;
+    }
     // Fill with source alpha: alpha 0 draws nothing, 255 at weight 1 fills solid.
     EXPECT_EQ(FillOne(0x11223344u, 0x00FF0000u, 1.0f, UseSourceAlpha), 0x11223344u);
     EXPECT_EQ(FillOne(0x11223344u, 0xFFFF0000u, 1.0f, UseSourceAlpha), 0xFFFF0000u);
@@ -183,17 +191,29 @@ TEST(RasterCombiners, BlitLoopsMatchThePlainTable)
             reference::Split(src.Pixels()[i], s);
             RasterPixel expected = before[i];
             if (weight == 0.0f || ia == 0)
+            {
                 expected = before[i];
+            }
             else if (blend == 0 && !alpha && weight == 1.0f)
+            {
                 expected = src.Pixels()[i];
+            }
             else if (blend == 0 && !alpha && weight == 0.5f)
+            {
                 expected = reference::Fraction(before[i], src.Pixels()[i], 2);
+            }
             else if (blend == 0 && !alpha && ia < 0)
+            {
                 expected = before[i];
+            }
             else if (alpha)
+            {
                 expected = reference::CombineWithAlpha(blend, before[i], s, ia);
+            }
             else
+            {
                 expected = reference::Combine(blend, before[i], s, ia);
+            }
             ASSERT_EQ(dest.Pixels()[i], expected)
                 << "mode " << mode << " weight " << weight << " pixel " << i << " d " << std::hex
                 << before[i] << " s " << src.Pixels()[i];
@@ -224,15 +244,25 @@ TEST(RasterCombiners, FillPixelAndMaskLoopsMatchThePlainTable)
             reference::Split(colour, s);
             s[3] = ia;
             if (fw == 0.0f || ia == 0)
+            {
                 expected = d;
+            }
             else if (blend == 0 && ia == 256)
+            {
                 expected = colour;
+            }
             else if (blend == 0 && (ia == 64 || ia == 128 || ia == 192))
+            {
                 expected = reference::Fraction(d, colour, ia / 64);
+            }
             else if (blend == 0 && ia < 0)
+            {
                 expected = d;
+            }
             else
+            {
                 expected = reference::Combine(blend, d, s, ia);
+            }
             ASSERT_EQ(FillOne(d, colour, weight, blend | (alpha ? UseSourceAlpha : 0)), expected)
                 << "fill mode " << blend << " weight " << weight;
         }
@@ -243,13 +273,21 @@ TEST(RasterCombiners, FillPixelAndMaskLoopsMatchThePlainTable)
             reference::Split(colour, s);
             RasterPixel expected = d;
             if (ia == 0 || (blend == 0 && ia < 0))
+            {
                 expected = d;
+            }
             else if (blend == 0 && ia == 256)
+            {
                 expected = colour;
+            }
             else if (blend == 0 && (ia == 64 || ia == 128 || ia == 192))
+            {
                 expected = reference::Fraction(d, colour, ia / 64);
+            }
             else
+            {
                 expected = reference::Combine(blend, d, s, ia);
+            }
             HeapBitmap one(1, 1);
             one.Pixels()[0] = d;
             RasterPutPixel(&one, 0, 0, colour, weight, blend | (alpha ? UseSourceAlpha : 0));
@@ -263,7 +301,9 @@ TEST(RasterCombiners, FillPixelAndMaskLoopsMatchThePlainTable)
             reference::Split(colour, s);
             RasterPixel expected = d;
             if (ia != 0 && !(blend == 0 && ia < 0) && mw != 0)
+            {
                 expected = reference::Combine(blend, d, s, mw);
+            }
             HeapBitmap one(1, 1);
             one.Pixels()[0] = d;
             RasterDrawMask(&one, 0, 0, colour, &coverage, 1, 1, weight, blend);

@@ -22,7 +22,9 @@ int32_t RandomCoordinate(std::mt19937& rng)
                                        std::numeric_limits<int32_t>::max() - 5,
                                        std::numeric_limits<int32_t>::min() + 5};
     if (rng() % 4 == 0)
+    {
         return extremes[rng() % (sizeof(extremes) / sizeof(extremes[0]))];
+    }
     return static_cast<int32_t>(rng() % 60) - 25;
 }
 
@@ -40,7 +42,9 @@ float RandomFloat(std::mt19937& rng)
                                      -0.0f,
                                      1e-30f};
     if (rng() % 5 == 0)
+    {
         return extremes[rng() % (sizeof(extremes) / sizeof(extremes[0]))];
+    }
     return std::uniform_real_distribution<float>(-30.0f, 50.0f)(rng);
 }
 
@@ -67,10 +71,14 @@ TEST(RasterGuards, NoOperationWritesOutsideTheDestination)
     std::mt19937 rng(2024);
     HeapBitmap src(23, 17);
     for (int i = 0; i < 23 * 17; ++i)
+    {
         src.Pixels()[i] = static_cast<RasterPixel>(rng());
+    }
     uint8_t mask[40 * 40];
     for (auto& m : mask)
+    {
         m = static_cast<uint8_t>(rng());
+    }
 
     for (int round = 0; round < 4000; ++round)
     {
@@ -145,7 +153,9 @@ TEST(RasterGuards, PixelsOutsideTheClippedAreaStayUntouched)
     std::mt19937 rng(31);
     HeapBitmap src(50, 50);
     for (int i = 0; i < 2500; ++i)
+    {
         src.Pixels()[i] = static_cast<RasterPixel>(rng()) | 0xFF000000u;
+    }
     for (int round = 0; round < 1500; ++round)
     {
         GuardedBitmap dest(17, 11, round % 2 == 0);
@@ -153,11 +163,17 @@ TEST(RasterGuards, PixelsOutsideTheClippedAreaStayUntouched)
         const int32_t w = RandomCoordinate(rng), h = RandomCoordinate(rng);
         const int op = round % 3;
         if (op == 0)
+        {
             RasterFillRect(&dest, x, y, w, h, 0xFFFFFFFFu, 1.0f, BlendCopy);
+        }
         else if (op == 1)
+        {
             RasterMaskRect(&dest, x, y, w, h, 0, 0xFFFFFFFFu);
+        }
         else
+        {
             RasterBlitRect(&dest, &src, x, y, 0, 0, w, h, 1.0f, BlendCopy);
+        }
         const int64_t right = static_cast<int64_t>(x) + (op == 2 ? std::min(w, 50) : w);
         const int64_t bottom = static_cast<int64_t>(y) + (op == 2 ? std::min(h, 50) : h);
         for (int32_t py = 0; py < 11; ++py)
@@ -178,7 +194,9 @@ TEST(RasterGuards, MissingBitmapsAndEmptyAreasDrawNothing)
 {
     HeapBitmap none, one(4, 4);
     for (int i = 0; i < 16; ++i)
+    {
         one.Pixels()[i] = 5;
+    }
     const uint8_t m = 255;
     RasterBlit(nullptr, &one, 0, 0, nullptr, 1.0f, 0);
     RasterBlit(&one, nullptr, 0, 0, nullptr, 1.0f, 0);
@@ -200,5 +218,7 @@ TEST(RasterGuards, MissingBitmapsAndEmptyAreasDrawNothing)
     RasterScaledBlit(&one, &one, 0, 0, 0, 4, 0, 0, 2, 2, 1.0f, 0);
     RasterRotatedBlit(&one, &one, 0, 0, 4, 0, 0, 0, 2, 2, 1.0f, true, 1.0f, 0, 0, 0);
     for (int i = 0; i < 16; ++i)
+    {
         EXPECT_EQ(one.Pixels()[i], 5u);
+    }
 }

@@ -21,8 +21,12 @@ public:
           store(static_cast<size_t>(w + 2 * kFrame) * (h + 2 * kFrame), kGuard)
     {
         for (int32_t y = 0; y < h; ++y)
+        {
             for (int32_t x = 0; x < w; ++x)
+            {
                 Stored(x, y) = 0;
+            }
+        }
     }
 
     RasterPixel* Pixels() const override
@@ -49,7 +53,9 @@ public:
                 const bool inside =
                     row >= kFrame && row < kFrame + height && col >= kFrame && col < kFrame + width;
                 if (!inside && store[static_cast<size_t>(row) * span + col] != kGuard)
+                {
                     return false;
+                }
             }
         }
         return true;

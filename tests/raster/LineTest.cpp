@@ -19,9 +19,15 @@ std::set<std::pair<int, int>> Drawn(GuardedBitmap& b)
 {
     std::set<std::pair<int, int>> out;
     for (int32_t y = 0; y < b.PixelHeight(); ++y)
+    {
         for (int32_t x = 0; x < b.PixelWidth(); ++x)
+        {
             if (b.At(x, y) != 0)
+            {
                 out.insert({x, y});
+            }
+        }
+    }
     return out;
 }
 
@@ -60,7 +66,9 @@ TEST(RasterLine, DrawsBothEndsOfDiagonalsAndSlopes)
     const Points e = Drawn(even);
     EXPECT_EQ(e.size(), 5u);
     for (int x = 0; x <= 4; ++x)
+    {
         EXPECT_TRUE(e.count({x, 0}) + e.count({x, 1}) == 1) << x;
+    }
 
     // Steep lines step along y.
     GuardedBitmap steep(8, 8);
@@ -129,7 +137,9 @@ TEST(RasterLine, AntialiasingSplitsTheWeight)
     {
         int column = 0;
         for (int y = 0; y < 4; ++y)
+        {
             column += RasterBlue(soft.At(x, y));
+        }
         EXPECT_GE(column, 250) << x;
         EXPECT_LE(column, 256) << x;
     }
@@ -175,8 +185,10 @@ TEST(RasterCircle, PixelsLieOnTheRadius)
         }
         // Symmetric in all four quadrants.
         for (auto [x, y] : drawn)
+        {
             EXPECT_TRUE(drawn.count({40 - x, y}) || drawn.count({39 - x, y}) ||
                         drawn.count({41 - x, y}));
+        }
     }
     // Partly outside: clipped, never outside.
     GuardedBitmap edge(10, 10);
@@ -216,7 +228,9 @@ TEST(RasterArc, DrawsOnlyItsAngles)
     RasterArc(&wrap, 20.0f, 20.0f, 12.0f, 4.712389f, 1.5707964f, 0xFFFFFFFFu, 1.0f, BlendCopy,
               false);
     for (auto [x, y] : Drawn(wrap))
+    {
         EXPECT_LE(y, 20) << x << "," << y;
+    }
     EXPECT_TRUE(Drawn(wrap).count({8, 20}));
 
     // A full turn or more is the whole circle.

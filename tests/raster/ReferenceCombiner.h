@@ -26,7 +26,9 @@ inline RasterPixel Pack(const int c[4])
 {
     RasterPixel p = 0;
     for (int i = 0; i < 4; ++i)
+    {
         p |= static_cast<RasterPixel>(Clamp(c[i])) << (8 * i);
+    }
     return p;
 }
 
@@ -55,9 +57,13 @@ inline RasterPixel Hsv(RasterPixel dest, const int s[4], int w)
     const int delta = hi - lo;
     int h = base + num * (recip(delta) + 1) / 1024 + w * (s[2] + s[2] / 2 - 192) / 256;
     while (h < 0)
+    {
         h += 384;
+    }
     while (h >= 384)
+    {
         h -= 384;
+    }
     const int sat = Clamp(delta * recip(hi) / 256 + w * (s[1] - 128) / 256);
     const int val = Clamp(hi + w * (s[0] - 128) / 256);
     const int p = val * (256 - sat) / 256;
@@ -94,7 +100,9 @@ inline RasterPixel Hsv(RasterPixel dest, const int s[4], int w)
 inline RasterPixel Combine(int blend, RasterPixel dest, const int s[4], int w)
 {
     if (blend == 5)
+    {
         return Hsv(dest, s, w);
+    }
     int out[4];
     for (int i = 0; i < 4; ++i)
     {
@@ -131,14 +139,18 @@ inline RasterPixel CombineWithAlpha(int blend, RasterPixel dest, const int s[4],
 {
     const bool skips = blend == 0 || blend == 1 || blend == 3;
     if (skips && s[3] == 0)
+    {
         return dest;
+    }
     return Combine(blend, dest, s, w * (s[3] + 1) / 256);
 }
 
 inline void Split(RasterPixel p, int s[4])
 {
     for (int i = 0; i < 4; ++i)
+    {
         s[i] = Channel(p, i);
+    }
 }
 
 // Fixed fractions of c over d, channel by channel with truncating shifts.
@@ -169,9 +181,13 @@ inline int Weight(float weight)
 {
     const double v = static_cast<double>(weight) * 256.0;
     if (v >= 1024.0)
+    {
         return 1024;
+    }
     if (v <= -1024.0)
+    {
         return -1024;
+    }
     return static_cast<int>(v);
 }
 } // namespace reference

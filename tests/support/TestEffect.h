@@ -34,8 +34,7 @@ struct TestEffectOptions
 // VST 2 binding (Base), built from Options. Records the order of its handler
 // calls (log), the parameter changes (changes) and the automation it reports
 // (automated); its ProcessBlock is the framework's pass-through.
-template <class Base>
-class RecordingEffect : public Base
+template <class Base> class RecordingEffect : public Base
 {
 public:
     using Options = TestEffectOptions;

@@ -46,7 +46,9 @@ Fixture* From(AEffect* e)
 void Copy(void* ptr, const char* text)
 {
     if (ptr)
+    {
         std::strcpy(static_cast<char*>(ptr), text);
+    }
 }
 
 VstIntPtr VSTCALLBACK Dispatch(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value,
@@ -54,7 +56,9 @@ VstIntPtr VSTCALLBACK Dispatch(AEffect* e, VstInt32 opcode, VstInt32 index, VstI
 {
     Fixture* f = From(e);
     if (!f)
+    {
         return 0;
+    }
     switch (opcode)
     {
     case effOpen:
@@ -67,20 +71,28 @@ VstIntPtr VSTCALLBACK Dispatch(AEffect* e, VstInt32 opcode, VstInt32 index, VstI
         return 0;
     case effGetParamName:
         if (index == 0 || index == 1)
+        {
             Copy(ptr, index == 0 ? "Gain" : "Invert");
+        }
         return 0;
     case effGetParamLabel:
         if (index == 0)
+        {
             Copy(ptr, "x");
+        }
         return 0;
     case effGetParamDisplay:
         if ((index == 0 || index == 1) && ptr)
+        {
             std::snprintf(static_cast<char*>(ptr), 16, "%.3f",
                           index == 0 ? 2.0 * f->gain : static_cast<double>(f->invert));
+        }
         return 0;
     case effGetProgramNameIndexed:
         if (index != 0)
+        {
             return 0;
+        }
         Copy(ptr, "Only");
         return 1;
     case effGetEffectName:
@@ -110,7 +122,9 @@ VstIntPtr VSTCALLBACK Dispatch(AEffect* e, VstInt32 opcode, VstInt32 index, VstI
     {
         int count = opcode == effGetInputProperties ? 2 : 3;
         if (!ptr || index < 0 || index >= count)
+        {
             return 0;
+        }
         VstPinProperties* p = static_cast<VstPinProperties*>(ptr);
         std::snprintf(p->label, sizeof(p->label), "%s %d",
                       opcode == effGetInputProperties ? "In" : "Out", index + 1);
@@ -119,14 +133,20 @@ VstIntPtr VSTCALLBACK Dispatch(AEffect* e, VstInt32 opcode, VstInt32 index, VstI
     }
     case effCanDo:
         if (ptr && std::strcmp(static_cast<const char*>(ptr), "receiveVstTimeInfo") == 0)
+        {
             return 1;
+        }
         if (ptr && std::strcmp(static_cast<const char*>(ptr), "hasCockosExtensions") == 0)
+        {
             return static_cast<VstIntPtr>(0xbeef0000u);
+        }
         return -1;
     case effGetChunk:
     {
         if (!ptr)
+        {
             return 0;
+        }
         std::memcpy(f->chunk, &f->gain, 4);
         std::memcpy(f->chunk + 4, &f->invert, 4);
         *static_cast<void**>(ptr) = f->chunk;
@@ -134,7 +154,9 @@ VstIntPtr VSTCALLBACK Dispatch(AEffect* e, VstInt32 opcode, VstInt32 index, VstI
     }
     case effSetChunk:
         if (!ptr || value != 8)
+        {
             return 0;
+        }
         std::memcpy(&f->gain, ptr, 4);
         std::memcpy(&f->invert, static_cast<const char*>(ptr) + 4, 4);
         return 1;
@@ -148,9 +170,13 @@ void VSTCALLBACK SetParameter(AEffect* e, VstInt32 index, float value)
 {
     Fixture* f = From(e);
     if (index == 0)
+    {
         f->gain = value;
+    }
     else if (index == 1)
+    {
         f->invert = value;
+    }
 }
 
 float VSTCALLBACK GetParameter(AEffect* e, VstInt32 index)
@@ -175,7 +201,9 @@ double Ppq(Fixture* f)
 void Gesture(Fixture* f)
 {
     if (f->gestureSent)
+    {
         return;
+    }
     f->gestureSent = true;
     f->host(&f->effect, audioMasterBeginEdit, 0, 0, nullptr, 0.0f);
     f->host(&f->effect, audioMasterAutomate, 0, 0, nullptr, f->gain);
@@ -186,7 +214,9 @@ template <typename T> void Run(AEffect* e, T** in, T** out, VstInt32 n, bool acc
 {
     Fixture* f = From(e);
     if (FIXTURE_KIND == 6 && ++f->blocks == 3)
+    {
         std::raise(SIGSEGV);
+    }
     Gesture(f);
     const double k = Factor(f);
     const double ppq = Ppq(f);
@@ -228,10 +258,14 @@ void VSTCALLBACK ProcessDouble(AEffect* e, double** in, double** out, VstInt32 n
 FIXTURE_EXPORT AEffect* VSTCALLBACK FIXTURE_ENTRY(audioMasterCallback host)
 {
     if (!host)
+    {
         return nullptr;
+    }
     Fixture* f = new (std::nothrow) Fixture();
     if (!f)
+    {
         return nullptr;
+    }
     // Hosts get these calls before they know the record.
     f->hostVersion = host(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f);
     host(nullptr, audioMasterGetProductString, 0, 0, f->hostProduct, 0.0f);

@@ -85,7 +85,9 @@ protected:
     void TearDown() override
     {
         for (const std::string& name : Entries())
+        {
             ::unlink((dir + "/" + name).c_str());
+        }
         ::rmdir(dir.c_str());
     }
 
@@ -97,8 +99,12 @@ protected:
         if (DIR* d = ::opendir(dir.c_str()))
         {
             while (dirent* e = ::readdir(d))
+            {
                 if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
+                {
                     names.push_back(e->d_name);
+                }
+            }
             ::closedir(d);
         }
         return names;
@@ -110,7 +116,9 @@ protected:
         all.insert(all.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (std::string& a : all)
+        {
             argv.push_back(&a[0]);
+        }
         argv.push_back(nullptr);
 
         const std::string outPath = dir + "/.stdout", errPath = dir + "/.stderr";
@@ -143,14 +151,18 @@ protected:
         all.insert(all.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (std::string& a : all)
+        {
             argv.push_back(&a[0]);
+        }
         argv.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
         pid_t pid = -1;
         if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        {
             pid = -1;
+        }
         posix_spawn_file_actions_destroy(&actions);
         return pid;
     }
@@ -167,14 +179,18 @@ protected:
         std::string err = r.err;
         const std::string chatter = "fixture: opened\n";
         for (size_t at; (at = err.find(chatter)) != std::string::npos;)
+        {
             err.erase(at, chatter.size());
+        }
         ASSERT_FALSE(err.empty());
         EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
         EXPECT_EQ(err.compare(0, 9, "vsthost: "), 0) << err;
         EXPECT_NE(err.find(mention), std::string::npos) << err;
         std::vector<std::string> left = Entries();
         for (const std::string& k : keep)
+        {
             left.erase(std::remove(left.begin(), left.end(), k), left.end());
+        }
         EXPECT_TRUE(left.empty()) << "left behind: " << left.front();
     }
 
@@ -199,7 +215,9 @@ protected:
         SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
         EXPECT_NE(f, nullptr) << path << ": " << sf_strerror(nullptr);
         if (!f)
+        {
             return a;
+        }
         a.channels = info.channels;
         a.rate = info.samplerate;
         a.format = info.format;
@@ -230,7 +248,9 @@ protected:
         double sum = 0.0;
         size_t n = 0;
         for (size_t f = from; f < a.Frames(); ++f, ++n)
+        {
             sum += a.At(f, channel) * a.At(f, channel);
+        }
         return n ? std::sqrt(sum / n) : 0.0;
     }
 
@@ -265,7 +285,9 @@ TEST_F(VsthostCli, InfoReportsWhatTheDistrhoThreeBandEqDeclares)
     EXPECT_TRUE(Has(j, "\"HasEditor\""));
     EXPECT_TRUE(Has(j, "\"CanReplacing\""));
     for (const char* name : {"Low", "Mid", "High", "Master", "Low-Mid Freq", "Mid-High Freq"})
+    {
         EXPECT_TRUE(Has(j, std::string("\"name\": \"") + name + "\"")) << name;
+    }
     // Gains sit in the middle of their range at 0 dB.
     EXPECT_TRUE(Has(j, "\"label\": \"dB\""));
     EXPECT_TRUE(Has(j, "\"value\": 0.5"));
@@ -338,7 +360,9 @@ TEST_F(VsthostCli, ThreeBandEqAtItsDefaultsPassesASine)
     ASSERT_EQ(out.Frames(), src.Frames());
     double worst = 0.0;
     for (size_t i = 0; i < src.samples.size(); ++i)
+    {
         worst = std::max(worst, std::fabs(out.samples[i] - src.samples[i]));
+    }
     EXPECT_LT(worst, 1e-4);
 }
 
@@ -373,7 +397,9 @@ TEST_F(VsthostCli, MonoInputFeedsBothInputsAndSingleInputPluginsGetTheAverage)
     const int rate = 44100;
     std::vector<float> mono(rate / 2);
     for (size_t i = 0; i < mono.size(); ++i)
+    {
         mono[i] = static_cast<float>(0.5 * std::sin(2.0 * M_PI * 300.0 * i / rate));
+    }
     WriteWav(Path("mono.wav"), 1, rate, mono, SF_FORMAT_FLOAT);
     Result r = Run({"render", kEq, Path("mono.wav"), Path("eq.wav")});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -428,8 +454,12 @@ TEST_F(VsthostCli, LspGainChunkRoundTripAndBypass)
     ASSERT_EQ(through.Frames(), src.Frames());
     double worst = 0.0;
     for (size_t f = settle; f < src.Frames(); ++f)
+    {
         for (int c = 0; c < 2; ++c)
+        {
             worst = std::max(worst, std::fabs(through.At(f, c) - src.At(f, c)));
+        }
+    }
     EXPECT_LT(worst, 1e-6);
 }
 
@@ -601,7 +631,9 @@ TEST_F(VsthostCli, NoTemporaryFileSurvivesACrashingPluginOrATermination)
     while (!seen && !exited && std::chrono::steady_clock::now() < deadline)
     {
         for (const std::string& name : Entries())
+        {
             seen = seen || name.find("long.wav.") == 0;
+        }
         if (!seen)
         {
             exited = ::waitpid(pid, &status, WNOHANG) == pid;
@@ -629,8 +661,10 @@ TEST_F(VsthostCli, BadCommandLinesFailWithOneLine)
     ExpectCleanFailure(Run({"render", kEq, "--generate", "noise", Path("o.wav")}), "--generate");
     ExpectCleanFailure(Run({"render", kEq, Path("o.wav")}), "IN.wav OUT.wav");
     for (const char* bad : {"x", "1", "1=", "=0.5", "-1=0.5", "1=1.5", "1=nan", "1=0.5x"})
+    {
         ExpectCleanFailure(
             Run({"render", kEq, "--generate", "demo", Path("o.wav"), "--param", bad}), "--param");
+    }
     ExpectCleanFailure(Run({"render", kEq, "--generate", "demo", Path("o.wav"), "--block", "0"}),
                        "--block");
     ExpectCleanFailure(Run({"render", kEq, "--generate", "demo", Path("o.wav"), "--rate"}),

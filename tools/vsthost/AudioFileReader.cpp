@@ -17,7 +17,9 @@ void AudioFileReader::Read(const std::string& path)
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
 #endif
     if (!file)
+    {
         throw HostError("cannot read " + path + ": " + sf_strerror(nullptr));
+    }
     if (info.channels < 1 || info.channels > 2 || info.samplerate < 1 || info.frames < 0)
     {
         sf_close(file);
@@ -32,7 +34,9 @@ void AudioFileReader::Read(const std::string& path)
     std::string why = sf_strerror(file);
     sf_close(file);
     if (error != SF_ERR_NO_ERROR || got != info.frames)
+    {
         throw HostError("cannot read " + path + ": " +
                         (error != SF_ERR_NO_ERROR ? why : std::string("the file is truncated")));
+    }
     frames = info.frames;
 }

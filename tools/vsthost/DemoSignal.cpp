@@ -38,7 +38,9 @@ std::vector<double> DemoSignal::Generate(double sampleRate)
             std::max<size_t>(2, static_cast<size_t>(std::llround(sampleRate / notes[s])));
         std::vector<double> line(period);
         for (double& x : line)
+        {
             x = noise.Next();
+        }
         // Low strings to the left, high ones to the right.
         const double pan = (s + 0.5) / count;
         const double left = std::cos(pan * 1.5707963267948966);
@@ -67,9 +69,15 @@ std::vector<double> DemoSignal::Generate(double sampleRate)
 
     double peak = 0.0;
     for (double x : out)
+    {
         peak = std::max(peak, std::fabs(x));
+    }
     if (peak > 0.0)
+    {
         for (double& x : out)
+        {
             x *= 0.5 / peak;
+        }
+    }
     return out;
 }

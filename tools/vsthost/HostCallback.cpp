@@ -32,7 +32,9 @@ VstIntPtr VSTCALLBACK HostCallback::Dispatch(AEffect* effect, VstInt32 opcode, V
                                              VstIntPtr value, void* ptr, float opt)
 {
     if (!activeHost)
+    {
         return opcode == audioMasterVersion ? kVstVersion : 0;
+    }
     return activeHost->Handle(effect, opcode, index, value, ptr, opt);
 }
 
@@ -50,7 +52,9 @@ VstIntPtr HostCallback::Handle(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                void* ptr, float opt)
 {
     if (std::find(opcodesSeen.begin(), opcodesSeen.end(), opcode) == opcodesSeen.end())
+    {
         opcodesSeen.push_back(opcode);
+    }
 
     switch (opcode)
     {
@@ -72,12 +76,16 @@ VstIntPtr HostCallback::Handle(AEffect* effect, VstInt32 opcode, VstInt32 index,
         return blockSize;
     case audioMasterGetVendorString:
         if (!ptr)
+        {
             return 0;
+        }
         CopyOut(ptr, "Quillmark", kVstMaxVendorStrLen);
         return 1;
     case audioMasterGetProductString:
         if (!ptr)
+        {
             return 0;
+        }
         CopyOut(ptr, "vsthost", kVstMaxProductStrLen);
         return 1;
     case audioMasterGetVendorVersion:
@@ -85,12 +93,18 @@ VstIntPtr HostCallback::Handle(AEffect* effect, VstInt32 opcode, VstInt32 index,
     case audioMasterCanDo:
     {
         if (!ptr)
+        {
             return 0;
+        }
         const char* what = static_cast<const char*>(ptr);
         static const char* const yes[] = {"sendVstTimeInfo", "startStopProcess"};
         for (const char* s : yes)
+        {
             if (std::strcmp(what, s) == 0)
+            {
                 return 1;
+            }
+        }
         return 0;
     }
     default:

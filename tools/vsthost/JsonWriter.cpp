@@ -13,7 +13,9 @@ size_t Utf8SequenceLength(const std::string& s, size_t i)
     size_t n;
     uint32_t cp;
     if (c < 0x80)
+    {
         return 1;
+    }
     if ((c & 0xE0) == 0xC0)
     {
         n = 2;
@@ -30,19 +32,27 @@ size_t Utf8SequenceLength(const std::string& s, size_t i)
         cp = c & 0x07;
     }
     else
+    {
         return 0;
+    }
     if (i + n > s.size())
+    {
         return 0;
+    }
     for (size_t k = 1; k < n; ++k)
     {
         if ((byte(i + k) & 0xC0) != 0x80)
+        {
             return 0;
+        }
         cp = (cp << 6) | (byte(i + k) & 0x3F);
     }
     // Reject overlong forms, surrogates and values past U+10FFFF.
     static const uint32_t minimum[5] = {0, 0, 0x80, 0x800, 0x10000};
     if (cp < minimum[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+    {
         return 0;
+    }
     return n;
 }
 } // namespace
@@ -91,7 +101,9 @@ std::string JsonWriter::Quote(const std::string& value)
                 q += esc;
             }
             else
+            {
                 q += static_cast<char>(c);
+            }
         }
         ++i;
     }
@@ -115,7 +127,9 @@ void JsonWriter::BeforeValue()
     if (!levels.empty())
     {
         if (!levels.back().empty)
+        {
             out += ',';
+        }
         levels.back().empty = false;
         Indent();
     }
@@ -131,14 +145,20 @@ void JsonWriter::Open(char bracket, bool isObject)
 void JsonWriter::Close(char bracket)
 {
     if (levels.empty())
+    {
         return;
+    }
     bool wasEmpty = levels.back().empty;
     levels.pop_back();
     if (!wasEmpty)
+    {
         Indent();
+    }
     out += bracket;
     if (levels.empty())
+    {
         out += '\n';
+    }
 }
 
 JsonWriter& JsonWriter::BeginObject()

@@ -16,7 +16,9 @@ void PluginInstance::Load(const std::string& path, audioMasterCallback callback)
     Close();
     std::string error;
     if (!module.Load(path, error))
+    {
         throw HostError(error);
+    }
 
     void* entry = module.Symbol("VSTPluginMain");
     entryName = "VSTPluginMain";
@@ -66,7 +68,9 @@ void PluginInstance::Open()
 void PluginInstance::Close()
 {
     if (effect && opened)
+    {
         effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    }
     effect = nullptr;
     opened = false;
     module.Unload();
@@ -86,7 +90,9 @@ std::string PluginInstance::QueryText(int32_t opcode, int32_t index, VstIntPtr* 
     std::memset(buffer, 0, sizeof(buffer));
     VstIntPtr r = Dispatch(opcode, index, 0, buffer, 0.0f);
     if (result)
+    {
         *result = r;
+    }
     buffer[sizeof(buffer) - 1] = '\0';
     return std::string(buffer);
 }
@@ -94,13 +100,19 @@ std::string PluginInstance::QueryText(int32_t opcode, int32_t index, VstIntPtr* 
 int32_t PluginInstance::Clamp(const char* what, int32_t value, int32_t limit)
 {
     if (value >= 0 && value <= limit)
+    {
         return value;
+    }
     int32_t clamped = value < 0 ? 0 : limit;
     std::string line = std::string(what) + " " + std::to_string(value) +
                        " is out of range, using " + std::to_string(clamped);
     for (const std::string& w : warnings)
+    {
         if (w == line)
+        {
             return clamped;
+        }
+    }
     warnings.push_back(line);
     return clamped;
 }
@@ -108,7 +120,9 @@ int32_t PluginInstance::Clamp(const char* what, int32_t value, int32_t limit)
 void PluginInstance::RefreshCounts()
 {
     if (!effect)
+    {
         return;
+    }
     inputs = Clamp("numInputs", effect->numInputs, kMaxChannels);
     outputs = Clamp("numOutputs", effect->numOutputs, kMaxChannels);
     params = Clamp("numParams", effect->numParams, kMaxParams);

@@ -35,11 +35,17 @@ std::string PinFlagText(int32_t flags)
     const auto add = [&](const char* name)
     { text += text.empty() ? name : std::string(", ") + name; };
     if (flags & kVstPinIsActive)
+    {
         add("active");
+    }
     if (flags & kVstPinIsStereo)
+    {
         add("stereo");
+    }
     if (flags & kVstPinUseSpeaker)
+    {
         add("use speaker");
+    }
     return text.empty() ? "none" : text;
 }
 
@@ -70,11 +76,17 @@ void WritePins(JsonWriter& json, const std::vector<PluginReport::Pin>& pins)
         json.Key("flags").Int(p.flags);
         json.Key("flagNames").BeginArray();
         if (p.flags & kVstPinIsActive)
+        {
             json.String("active");
+        }
         if (p.flags & kVstPinIsStereo)
+        {
             json.String("stereo");
+        }
         if (p.flags & kVstPinUseSpeaker)
+        {
             json.String("useSpeaker");
+        }
         json.EndArray();
         json.Key("arrangementType").Int(p.arrangementType).EndObject();
     }
@@ -131,11 +143,17 @@ std::vector<std::string> PluginReport::FlagNames(int32_t flags)
     {
         const uint32_t mask = 1u << bit;
         if (!(static_cast<uint32_t>(flags) & mask))
+        {
             continue;
+        }
         std::string name = "bit " + std::to_string(bit);
         for (const auto& k : known)
+        {
             if (static_cast<uint32_t>(k.bit) == mask)
+            {
                 name = k.name;
+            }
+        }
         names.push_back(name);
     }
     return names;
@@ -147,7 +165,9 @@ const char* PluginReport::CategoryName(int64_t category)
                                         "mastering",   "spacializer",    "roomFx", "surroundFx",
                                         "restoration", "offlineProcess", "shell",  "generator"};
     if (category >= 0 && category < static_cast<int64_t>(sizeof(names) / sizeof(names[0])))
+    {
         return names[category];
+    }
     return "invalid";
 }
 
@@ -165,7 +185,9 @@ std::string PluginReport::FourCharacters(int32_t code)
 int64_t PluginReport::NormaliseCanDo(int64_t answer)
 {
     if (answer >= -1 && answer <= 1)
+    {
         return answer;
+    }
     return static_cast<int64_t>(static_cast<uint32_t>(answer));
 }
 
@@ -224,7 +246,9 @@ void PluginReport::Collect(const std::string& pluginPath, PluginInstance& plugin
         programs.push_back(p);
     }
     if (selected)
+    {
         plugin.Dispatch(effSetProgram, 0, static_cast<VstIntPtr>(currentProgram));
+    }
 
     const auto readPins = [&](int32_t opcode, int32_t count, std::vector<Pin>& pins)
     {
@@ -268,7 +292,9 @@ void PluginReport::Collect(const std::string& pluginPath, PluginInstance& plugin
                 ERect* rect = nullptr;
                 plugin.Dispatch(effEditGetRect, 0, 0, &rect);
                 if (!rect)
+                {
                     return false;
+                }
                 std::memcpy(result, rect, sizeof(ERect));
                 return true;
             },
@@ -292,7 +318,9 @@ std::string PluginReport::ToText() const
                 FourCharacters(static_cast<int32_t>(magic)).c_str());
     std::string names;
     for (const std::string& n : FlagNames(flags))
+    {
         names += (names.empty() ? "" : ", ") + n;
+    }
     t += Format("Flags            0x%08" PRIx32 " (%s)\n", static_cast<uint32_t>(flags),
                 names.empty() ? "none" : names.c_str());
     t += Format("Unique ID        %" PRId32 " (0x%08" PRIx32 ", '%s')\n", uniqueId,
@@ -311,15 +339,23 @@ std::string PluginReport::ToText() const
     t += Format("Category         %" PRId64 " (%s)\n", category, CategoryName(category));
     t += Format("Tail size        %" PRId64 "\n", tailSize);
     if (hasEditorRect)
+    {
         t += Format("Editor           %d x %d (top %d, left %d, bottom %d, right %d)\n",
                     editorRight - editorLeft, editorBottom - editorTop, editorTop, editorLeft,
                     editorBottom, editorRight);
+    }
     else if (flags & effFlagsHasEditor)
+    {
         t += "Editor           yes, but no rectangle was supplied\n";
+    }
     else
+    {
         t += "Editor           none\n";
+    }
     for (const std::string& w : warnings)
+    {
         t += "Warning          " + w + "\n";
+    }
 
     t += Format("\nParameters (%d)\n", static_cast<int>(parameters.size()));
     for (size_t i = 0; i < parameters.size(); ++i)
@@ -333,15 +369,19 @@ std::string PluginReport::ToText() const
     t += Format("\nPrograms (%d, current %" PRId64 ")\n", static_cast<int>(programs.size()),
                 currentProgram);
     for (size_t i = 0; i < programs.size(); ++i)
+    {
         t += Format("  %3d  %s%s\n", static_cast<int>(i), Quoted(programs[i].name).c_str(),
                     programs[i].indexed ? "" : "  (by selecting)");
+    }
 
     t += "\n" + PinsText("Inputs", inputs);
     t += "\n" + PinsText("Outputs", outputs);
 
     t += "\nCan do\n";
     for (const CanDo& c : canDo)
+    {
         t += Format("  %-22s %s\n", c.feature.c_str(), CanDoText(c.answer).c_str());
+    }
     return t;
 }
 
@@ -355,7 +395,9 @@ std::string PluginReport::ToJson() const
     json.Key("flags").Int(static_cast<uint32_t>(flags));
     json.Key("flagNames").BeginArray();
     for (const std::string& n : FlagNames(flags))
+    {
         json.String(n);
+    }
     json.EndArray();
     json.Key("uniqueId").Int(uniqueId);
     json.Key("uniqueIdText").String(FourCharacters(uniqueId));
@@ -387,6 +429,7 @@ std::string PluginReport::ToJson() const
 
     json.Key("programs").BeginArray();
     for (size_t i = 0; i < programs.size(); ++i)
+    {
         json.BeginObject()
             .Key("index")
             .Int(static_cast<int64_t>(i))
@@ -395,6 +438,7 @@ std::string PluginReport::ToJson() const
             .Key("indexed")
             .Bool(programs[i].indexed)
             .EndObject();
+    }
     json.EndArray();
 
     json.Key("inputs");
@@ -404,11 +448,14 @@ std::string PluginReport::ToJson() const
 
     json.Key("canDo").BeginObject();
     for (const CanDo& c : canDo)
+    {
         json.Key(c.feature).Int(c.answer);
+    }
     json.EndObject();
 
     json.Key("editor");
     if (hasEditorRect)
+    {
         json.BeginObject()
             .Key("width")
             .Int(editorRight - editorLeft)
@@ -423,12 +470,17 @@ std::string PluginReport::ToJson() const
             .Key("right")
             .Int(editorRight)
             .EndObject();
+    }
     else
+    {
         json.Null();
+    }
 
     json.Key("warnings").BeginArray();
     for (const std::string& w : warnings)
+    {
         json.String(w);
+    }
     json.EndArray();
     json.EndObject();
     return json.Text();

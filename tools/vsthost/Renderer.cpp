@@ -21,16 +21,22 @@ std::vector<unsigned char> ReadWholeFile(const std::string& path)
 {
     std::FILE* f = Platform::OpenFile(path, "rb");
     if (!f)
+    {
         throw HostError("cannot read " + path + ": " + Platform::LastErrorText());
+    }
     std::vector<unsigned char> bytes;
     unsigned char buffer[65536];
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0)
+    {
         bytes.insert(bytes.end(), buffer, buffer + n);
+    }
     bool failed = std::ferror(f) != 0;
     std::fclose(f);
     if (failed)
+    {
         throw HostError("cannot read " + path + ": read error");
+    }
     return bytes;
 }
 
@@ -63,13 +69,17 @@ template <typename T> struct Channels
                        std::vector<T>(static_cast<size_t>(frames), T(0)));
         pointers.clear();
         for (auto& b : buffers)
+        {
             pointers.push_back(b.data());
+        }
     }
 
     void Clear()
     {
         for (auto& b : buffers)
+        {
             std::fill(b.begin(), b.end(), T(0));
+        }
     }
 };
 
@@ -77,9 +87,13 @@ template <typename T>
 void Interleave(const Channels<T>& outputs, int32_t channels, int32_t n, std::vector<T>& out)
 {
     for (int32_t f = 0; f < n; ++f)
+    {
         for (int32_t c = 0; c < channels; ++c)
+        {
             out[static_cast<size_t>(f) * static_cast<size_t>(channels) + static_cast<size_t>(c)] =
                 outputs.buffers[static_cast<size_t>(c)][static_cast<size_t>(f)];
+        }
+    }
 }
 } // namespace
 
@@ -88,9 +102,13 @@ void Renderer::MapInput(const std::vector<double>& source, int sourceChannels, i
                         int32_t n, std::vector<std::vector<T>>& inputs, int32_t pluginInputs)
 {
     for (auto& b : inputs)
+    {
         std::fill(b.begin(), b.begin() + n, T(0));
+    }
     if (pluginInputs <= 0 || sourceChannels < 1)
+    {
         return;
+    }
     const size_t stride = static_cast<size_t>(sourceChannels);
     for (int32_t f = 0; f < n; ++f)
     {
@@ -98,8 +116,10 @@ void Renderer::MapInput(const std::vector<double>& source, int sourceChannels, i
         const double left = source[at];
         const double right = sourceChannels > 1 ? source[at + 1] : left;
         if (pluginInputs == 1)
+        {
             inputs[0][static_cast<size_t>(f)] =
                 static_cast<T>(sourceChannels > 1 ? 0.5 * (left + right) : left);
+        }
         else
         {
             inputs[0][static_cast<size_t>(f)] = static_cast<T>(left);
@@ -118,7 +138,9 @@ Renderer::Renderer(const RenderOptions& o) : options(o) {}
 void Renderer::Log(const std::string& line) const
 {
     if (options.verbose)
+    {
         std::fprintf(stderr, "vsthost: %s\n", line.c_str());
+    }
 }
 
 void Renderer::Run()
@@ -130,7 +152,9 @@ void Renderer::Run()
     if (!options.generate.empty())
     {
         if (rate <= 0.0)
+        {
             rate = 44100.0;
+        }
         source = DemoSignal::Generate(rate);
     }
     else
@@ -139,7 +163,9 @@ void Renderer::Run()
         reader.Read(options.input);
         sourceChannels = reader.Channels();
         if (rate <= 0.0)
+        {
             rate = reader.SampleRate();
+        }
         source = reader.Samples();
     }
     const int64_t totalFrames = static_cast<int64_t>(source.size()) / sourceChannels;
@@ -147,7 +173,9 @@ void Renderer::Run()
 
     std::vector<unsigned char> chunkIn;
     if (!options.loadChunk.empty())
+    {
         chunkIn = ReadWholeFile(options.loadChunk);
+    }
 
     HostCallback host;
     host.GetTransport().SetSampleRate(rate);
@@ -164,21 +192,31 @@ void Renderer::Run()
     const bool isDouble = options.precision == RenderOptions::Precision::Double;
     if (options.precision == RenderOptions::Precision::Float &&
         (!(effect->flags & effFlagsCanReplacing) || !effect->processReplacing))
+    {
         throw HostError(options.plugin + ": no processReplacing; try --precision accumulate");
+    }
     if (isDouble &&
         (!(effect->flags & effFlagsCanDoubleReplacing) || !effect->processDoubleReplacing))
+    {
         throw HostError(options.plugin + ": no processDoubleReplacing (64-bit processing)");
+    }
     if (options.precision == RenderOptions::Precision::Accumulate && !effect->process)
+    {
         throw HostError(options.plugin + ": no accumulating process callback");
+    }
     if (options.precision != RenderOptions::Precision::Accumulate)
+    {
         plugin.Dispatch(effSetProcessPrecision, 0,
                         isDouble ? kVstProcessPrecision64 : kVstProcessPrecision32);
+    }
 
     if (options.program >= 0)
     {
         if (options.program >= plugin.Programs())
+        {
             throw HostError("bad --program " + std::to_string(options.program) +
                             ": the plug-in has " + std::to_string(plugin.Programs()) + " programs");
+        }
         plugin.Dispatch(effSetProgram, 0, options.program);
         Log("program " + std::to_string(options.program) + " selected");
     }
@@ -191,10 +229,14 @@ void Renderer::Run()
     for (const RenderOptions::ParamSetting& p : options.params)
     {
         if (p.index >= plugin.Params())
+        {
             throw HostError("bad --param " + std::to_string(p.index) + ": the plug-in has " +
                             std::to_string(plugin.Params()) + " parameters");
+        }
         if (!effect->setParameter)
+        {
             throw HostError(options.plugin + ": the effect record has no setParameter");
+        }
         effect->setParameter(effect, p.index, p.value);
         Log("parameter " + std::to_string(p.index) + " = " + std::to_string(p.value) + " (" +
             plugin.QueryText(effGetParamDisplay, p.index) + ")");
@@ -205,11 +247,15 @@ void Renderer::Run()
     const int32_t inCount = plugin.Inputs();
     const int32_t outCount = plugin.Outputs();
     if (outCount < 1)
+    {
         throw HostError(options.plugin + ": the plug-in has no audio outputs");
+    }
     const int64_t blockSamples = static_cast<int64_t>(options.blockSize) * (inCount + outCount);
     if (blockSamples > (int64_t(1) << 26))
+    {
         throw HostError("bad --block " + std::to_string(options.blockSize) + ": too large for " +
                         std::to_string(inCount + outCount) + " channels");
+    }
 
     PendingFile audioOut(options.output);
     AudioFileWriter writer;
@@ -263,9 +309,13 @@ void Renderer::Run()
                 // Zeroed outputs: the accumulating callback adds into them.
                 outF.Clear();
                 if (options.precision == RenderOptions::Precision::Accumulate)
+                {
                     effect->process(effect, inF.pointers.data(), outF.pointers.data(), n);
+                }
                 else
+                {
                     effect->processReplacing(effect, inF.pointers.data(), outF.pointers.data(), n);
+                }
                 Interleave(outF, outCount, n, interleavedF);
                 writer.Write(interleavedF.data(), n);
             }
@@ -290,7 +340,9 @@ void Renderer::Run()
         void* data = nullptr;
         VstIntPtr size = plugin.Dispatch(effGetChunk, 1, 0, &data);
         if (size <= 0 || !data)
+        {
             throw HostError(options.plugin + ": the plug-in returned no program chunk");
+        }
         chunkOut.reset(new PendingFile(options.saveChunk));
         chunkOut->WriteAll(data, static_cast<size_t>(size));
         Log("saved a program chunk of " + std::to_string(size) + " bytes");
@@ -311,20 +363,28 @@ void Renderer::Run()
             Log(line + " at sample " + std::to_string(e.samplePos));
         }
         if (host.DroppedEdits())
+        {
             Log(std::to_string(host.DroppedEdits()) + " further edits not recorded");
+        }
         std::string seen;
         for (int32_t op : host.OpcodesSeen())
+        {
             seen += " " + std::to_string(op);
+        }
         Log("host callback opcodes used:" + (seen.empty() ? std::string(" none") : seen));
     }
     plugin.Close();
 
     audioOut.Commit();
     if (chunkOut)
+    {
         chunkOut->Commit();
+    }
     // Reported only on success: a failure is exactly one line.
     for (const std::string& w : plugin.Warnings())
+    {
         std::fprintf(stderr, "vsthost: warning: %s\n", w.c_str());
+    }
     Log("wrote " + std::to_string(totalFrames) + " frames, " + std::to_string(outCount) +
         " channels at " + std::to_string(fileRate) + " Hz to " + options.output);
 }

@@ -19,7 +19,9 @@ void Transport::Stop()
 void Transport::Advance(int32_t frames)
 {
     if (frames > 0)
+    {
         samplePos += frames;
+    }
     // Only the first block after a start or stop reports the change.
     changed = false;
 }
@@ -31,9 +33,13 @@ void Transport::Fill(VstTimeInfo& info, int32_t requestMask) const
     info.sampleRate = sampleRate;
     int32_t flags = 0;
     if (playing)
+    {
         flags |= kVstTransportPlaying;
+    }
     if (changed)
+    {
         flags |= kVstTransportChanged;
+    }
 
     const double seconds = sampleRate > 0.0 ? info.samplePos / sampleRate : 0.0;
     const double ppq = seconds * tempo / 60.0;

@@ -50,7 +50,9 @@ double Peak(const std::vector<double>& s)
 {
     double peak = 0.0;
     for (double v : s)
+    {
         peak = std::fmax(peak, std::fabs(v));
+    }
     return peak;
 }
 
@@ -74,7 +76,9 @@ int main(int argc, char** argv)
             }
         }
         else if (nPaths < 2 && argv[i][0] != '-')
+        {
             paths[nPaths++] = argv[i];
+        }
         else
         {
             std::fprintf(stderr, "wavdiff: usage: wavdiff A.wav B.wav [--max-abs X]\n");
@@ -88,7 +92,9 @@ int main(int argc, char** argv)
     }
     Audio a, b;
     if (!Load(paths[0], a) || !Load(paths[1], b))
+    {
         return 2;
+    }
     if (a.channels != b.channels || a.rate != b.rate || a.samples.size() != b.samples.size())
     {
         std::fprintf(
@@ -105,7 +111,9 @@ int main(int argc, char** argv)
         const bool nanA = std::isnan(a.samples[i]), nanB = std::isnan(b.samples[i]);
         const double diff = (nanA || nanB) ? (nanA && nanB ? 0.0 : INFINITY) : d;
         if (diff != 0.0)
+        {
             ++differing;
+        }
         if (diff > worst)
         {
             worst = diff;

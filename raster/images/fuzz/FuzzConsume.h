@@ -14,16 +14,22 @@ inline volatile RasterPixel sink;
 inline void Consume(RasterBitmap* bitmap, bool owned)
 {
     if (!bitmap)
+    {
         return;
+    }
     RasterPixel sum = 0;
     for (int y = 0; y < bitmap->PixelHeight(); ++y)
     {
         const RasterPixel* row = bitmap->Pixels() + static_cast<size_t>(y) * bitmap->RowSpan();
         for (int x = 0; x < bitmap->PixelWidth(); ++x)
+        {
             sum += row[x];
+        }
     }
     sink = sum;
     if (owned)
+    {
         delete bitmap;
+    }
 }
 } // namespace fuzzimages

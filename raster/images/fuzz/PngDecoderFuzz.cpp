@@ -24,11 +24,15 @@ std::vector<uint8_t> WithRepairedChecksums(const uint8_t* data, size_t size)
         uint32_t length = (uint32_t(copy[at]) << 24) | (uint32_t(copy[at + 1]) << 16) |
                           (uint32_t(copy[at + 2]) << 8) | copy[at + 3];
         if (length > copy.size() - at - 12)
+        {
             break;
+        }
         uLong crc = crc32(0, &copy[at + 4], static_cast<uInt>(length + 4));
         size_t end = at + 8 + length;
         for (int i = 0; i < 4; ++i)
+        {
             copy[end + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+        }
         at = end + 4;
     }
     return copy;

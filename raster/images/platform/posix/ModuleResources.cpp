@@ -18,11 +18,15 @@ bool NameToId(LPCSTR name, int& id)
         return true;
     }
     if (name[0] != '#' || name[1] == '\0')
+    {
         return false;
+    }
     char* end = nullptr;
     long value = std::strtol(name + 1, &end, 10);
     if (*end != '\0' || value < 0 || value > 0xFFFF)
+    {
         return false;
+    }
     id = static_cast<int>(value);
     return true;
 }
@@ -34,7 +38,9 @@ bool SameType(const char* a, const char* b)
         char ca = (*a >= 'a' && *a <= 'z') ? static_cast<char>(*a - 32) : *a;
         char cb = (*b >= 'a' && *b <= 'z') ? static_cast<char>(*b - 32) : *b;
         if (ca != cb)
+        {
             return false;
+        }
     }
     return *a == *b;
 }
@@ -43,7 +49,9 @@ bool SameType(const char* a, const char* b)
 void RegisterModuleResources(ModuleResourceTable* table)
 {
     if (!table)
+    {
         return;
+    }
     table->next = registeredTables;
     registeredTables = table;
 }
@@ -52,14 +60,18 @@ HRSRC FindResourceA(HMODULE, LPCSTR name, LPCSTR type)
 {
     int id = 0;
     if (!name || !type || IS_INTRESOURCE(type) || !NameToId(name, id))
+    {
         return nullptr;
+    }
     for (const ModuleResourceTable* table = registeredTables; table; table = table->next)
     {
         for (size_t i = 0; i < table->count; ++i)
         {
             const ModuleResource& entry = table->entries[i];
             if (entry.id == id && SameType(entry.type, type))
+            {
                 return &entry;
+            }
         }
     }
     return nullptr;

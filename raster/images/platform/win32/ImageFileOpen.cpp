@@ -10,13 +10,17 @@
 FILE* OpenImageFile(const char* path)
 {
     if (!path)
+    {
         return nullptr;
+    }
     wchar_t wide[2048];
     int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide, 2048);
     if (n > 0)
     {
         if (FILE* file = _wfopen(wide, L"rb"))
+        {
             return file;
+        }
     }
     return std::fopen(path, "rb");
 }

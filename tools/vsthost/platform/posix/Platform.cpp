@@ -24,8 +24,12 @@ const int kFatalSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV,
 void DeleteDoomedAndDie(int sig)
 {
     for (int i = 0; i < kMaxDoomed; ++i)
+    {
         if (doomedUsed[i])
+        {
             ::unlink(doomedPaths[i]);
+        }
+    }
     ::signal(sig, SIG_DFL);
     ::raise(sig);
 }
@@ -34,7 +38,9 @@ void InstallHandlers()
 {
     static bool installed = false;
     if (installed)
+    {
         return;
+    }
     installed = true;
     for (int sig : kFatalSignals)
     {
@@ -45,7 +51,9 @@ void InstallHandlers()
         struct sigaction previous;
         // Leave signals the caller chose to ignore (nohup) ignored.
         if (::sigaction(sig, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN)
+        {
             continue;
+        }
         ::sigaction(sig, &action, nullptr);
     }
 }
@@ -54,22 +62,30 @@ void InstallHandlers()
 void Platform::DeleteOnAbnormalExit(const std::string& path)
 {
     if (path.size() >= kMaxDoomedPath)
+    {
         return;
+    }
     InstallHandlers();
     for (int i = 0; i < kMaxDoomed; ++i)
+    {
         if (!doomedUsed[i])
         {
             std::memcpy(doomedPaths[i], path.c_str(), path.size() + 1);
             doomedUsed[i] = 1;
             return;
         }
+    }
 }
 
 void Platform::ForgetOnAbnormalExit(const std::string& path)
 {
     for (int i = 0; i < kMaxDoomed; ++i)
+    {
         if (doomedUsed[i] && path == doomedPaths[i])
+        {
             doomedUsed[i] = 0;
+        }
+    }
 }
 
 std::vector<std::string> Platform::Arguments(int argc, char** argv)
@@ -118,7 +134,9 @@ bool Platform::RunIsolated(const std::function<bool(void* result)>& probe, void*
 {
     int fds[2];
     if (::pipe(fds) != 0)
+    {
         return false;
+    }
     std::fflush(nullptr);
     pid_t child = ::fork();
     if (child < 0)
@@ -131,7 +149,9 @@ bool Platform::RunIsolated(const std::function<bool(void* result)>& probe, void*
     {
         // The parent's pending files are not the child's to delete.
         for (int i = 0; i < kMaxDoomed; ++i)
+        {
             doomedUsed[i] = 0;
+        }
         // Whatever the plug-in or a sanitizer says on the way down stays out
         // of the tool's output.
         int null = ::open("/dev/null", O_WRONLY);
@@ -149,7 +169,9 @@ bool Platform::RunIsolated(const std::function<bool(void* result)>& probe, void*
         {
             ssize_t n = ::write(fds[1], buffer.data() + written, buffer.size() - written);
             if (n <= 0)
+            {
                 break;
+            }
             written += static_cast<size_t>(n);
         }
         // No destructors or atexit handlers of the parent's objects here.
@@ -165,7 +187,9 @@ bool Platform::RunIsolated(const std::function<bool(void* result)>& probe, void*
         pollfd p{fds[0], POLLIN, 0};
         int ready = ::poll(&p, 1, timeoutMs);
         if (ready < 0 && errno == EINTR)
+        {
             continue;
+        }
         if (ready <= 0)
         {
             ::kill(child, SIGKILL);
@@ -173,9 +197,13 @@ bool Platform::RunIsolated(const std::function<bool(void* result)>& probe, void*
         }
         ssize_t n = ::read(fds[0], buffer.data() + got, buffer.size() - got);
         if (n < 0 && errno == EINTR)
+        {
             continue;
+        }
         if (n <= 0)
+        {
             break;
+        }
         got += static_cast<size_t>(n);
     }
     ::close(fds[0]);
@@ -184,7 +212,9 @@ bool Platform::RunIsolated(const std::function<bool(void* result)>& probe, void*
     {
     }
     if (got != buffer.size() || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || buffer[0] != 1)
+    {
         return false;
+    }
     std::memcpy(result, buffer.data() + 1, size);
     return true;
 }
@@ -204,7 +234,9 @@ int Platform::DivertStdout()
 void Platform::RestoreStdout(int saved)
 {
     if (saved < 0)
+    {
         return;
+    }
     std::fflush(stdout);
     ::dup2(saved, STDOUT_FILENO);
     ::close(saved);

@@ -31,6 +31,8 @@ void* PluginModule::Symbol(const char* name) const
 void PluginModule::Unload()
 {
     if (handle)
+    {
         ::dlclose(handle);
+    }
     handle = nullptr;
 }

@@ -11,10 +11,14 @@
 std::wstring Platform::Widen(const std::string& utf8)
 {
     if (utf8.empty())
+    {
         return std::wstring();
+    }
     int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     if (n <= 0)
+    {
         return std::wstring();
+    }
     std::wstring wide(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], n);
     return wide;
@@ -23,11 +27,15 @@ std::wstring Platform::Widen(const std::string& utf8)
 std::string Platform::Narrow(const std::wstring& wide)
 {
     if (wide.empty())
+    {
         return std::string();
+    }
     int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
                                 nullptr, nullptr);
     if (n <= 0)
+    {
         return std::string();
+    }
     std::string utf8(static_cast<size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], n,
                         nullptr, nullptr);
@@ -39,10 +47,14 @@ std::vector<std::string> Platform::Arguments(int argc, char** argv)
     int n = 0;
     LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &n);
     if (!wide)
+    {
         return std::vector<std::string>(argv, argv + argc);
+    }
     std::vector<std::string> args;
     for (int i = 0; i < n; ++i)
+    {
         args.push_back(Narrow(wide[i]));
+    }
     LocalFree(wide);
     return args;
 }
@@ -82,7 +94,9 @@ std::string Platform::LastErrorText()
 {
     DWORD code = GetLastError();
     if (code == 0)
+    {
         return std::strerror(errno);
+    }
     wchar_t* text = nullptr;
     DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                  FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -90,13 +104,19 @@ std::string Platform::LastErrorText()
     std::string result =
         n && text ? Narrow(std::wstring(text, n)) : "error " + std::to_string(code);
     if (text)
+    {
         LocalFree(text);
+    }
     // Some messages name their subject as an insert that was not filled in.
     for (size_t at; (at = result.find("%1")) != std::string::npos;)
+    {
         result.replace(at, 2, "the file");
+    }
     while (!result.empty() &&
            (result.back() == '\n' || result.back() == '\r' || result.back() == '.'))
+    {
         result.pop_back();
+    }
     return result;
 }
 
@@ -126,7 +146,9 @@ int Platform::DivertStdout()
 void Platform::RestoreStdout(int saved)
 {
     if (saved < 0)
+    {
         return;
+    }
     std::fflush(stdout);
     _dup2(saved, _fileno(stdout));
     _close(saved);

@@ -34,13 +34,17 @@ bool PluginModule::Load(const std::string& path, std::string& error)
 void* PluginModule::Symbol(const char* name) const
 {
     if (!handle)
+    {
         return nullptr;
+    }
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
 }
 
 void PluginModule::Unload()
 {
     if (handle)
+    {
         FreeLibrary(static_cast<HMODULE>(handle));
+    }
     handle = nullptr;
 }
