@@ -198,16 +198,7 @@ void IGraphicsWindow::DestroyEditorWindow()
     void* closing = window;
     os->DestroyWindow(closing);
     window = nullptr;
-    promptWindow = nullptr;
-    promptControl = nullptr;
-    promptParameter = nullptr;
-    promptOldProc = 0;
-    promptState = kPromptIdle;
-    if (promptFont != nullptr)
-    {
-        os->DeleteObject(promptFont);
-        promptFont = nullptr;
-    }
+    ForgetPrompt();
     ReleaseClassUse();
 }
 
@@ -438,6 +429,11 @@ void IGraphicsWindow::ClosePrompt()
 {
     os->SetWindowLongPtr(promptWindow, OS::kGwlpWndProc, promptOldProc);
     os->DestroyWindow(promptWindow);
+    ForgetPrompt();
+}
+
+void IGraphicsWindow::ForgetPrompt()
+{
     promptWindow = nullptr;
     promptParameter = nullptr;
     promptControl = nullptr;

@@ -129,6 +129,8 @@ private:
     void TimerTick();
     void CommitPrompt();
     void ClosePrompt();
+    // Clears the popup's fields and releases its font; its window is gone.
+    void ForgetPrompt();
     void Paint();
     IMouseKeys DecodeKeys(uintptr_t wParam);
     void ReleaseClassUse();
