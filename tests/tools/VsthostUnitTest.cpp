@@ -132,14 +132,17 @@ TEST(RenderOptions, RejectsMalformedArguments)
 TEST(EditorOptions, StepsKeepTheirOrderAndModifiersApplyToTheNextOnly)
 {
     using Kind = EditorOptions::Step::Kind;
-    EditorOptions o = EditorOptions::Parse(
-        {"--shift",  "--click",      "-3,4",   "p.dll",  "--drag", "1,2,-30,40",
-         "--ctrl",   "--wheel",      "5,6,-2", "--key",  "F5",     "--type",
-         "0.8",      "--set-param",  "1=0.25", "--wait", "10",     "--close",
-         "--reopen", "--screenshot", "a.png",  "--json"});
+    EditorOptions o =
+        EditorOptions::Parse({"--shift",    "--click",   "-3,4",    "p.dll",       "--drag",
+                              "1,2,-30,40", "--ctrl",    "--wheel", "5,6,-2",      "--key",
+                              "F5",         "--type",    "0.8",     "--set-param", "1=0.25",
+                              "--wait",     "10",        "--close", "--reopen",    "--screenshot",
+                              "a.png",      "--json",    "--hold",  "70",          "--double-click",
+                              "5,6",        "--program", "3",       "--render",    "in.wav",
+                              "out.wav"});
     EXPECT_EQ(o.plugin, "p.dll");
     EXPECT_TRUE(o.json);
-    ASSERT_EQ(o.steps.size(), 10u);
+    ASSERT_EQ(o.steps.size(), 13u);
     EXPECT_EQ(o.steps[0].kind, Kind::Click);
     EXPECT_TRUE(o.steps[0].shift);
     EXPECT_EQ(o.steps[0].x, -3);
@@ -152,6 +155,12 @@ TEST(EditorOptions, StepsKeepTheirOrderAndModifiersApplyToTheNextOnly)
     EXPECT_EQ(o.steps[5].index, 1);
     EXPECT_FLOAT_EQ(o.steps[5].value, 0.25f);
     EXPECT_EQ(o.steps[9].kind, Kind::Screenshot);
+    EXPECT_EQ(o.steps[9].hold, 0);
+    EXPECT_EQ(o.steps[10].hold, 70);
+    EXPECT_EQ(o.steps[11].hold, 0);
+    EXPECT_EQ(o.steps[11].index, 3);
+    EXPECT_EQ(o.steps[12].kind, Kind::Render);
+    EXPECT_EQ(o.steps[12].text2, "out.wav");
     EXPECT_EQ(EditorOptions::VirtualKey("F5"), 0x74);
     EXPECT_EQ(EditorOptions::VirtualKey("q"), 'Q');
     EXPECT_EQ(EditorOptions::VirtualKey("Return"), 0x0D);
@@ -171,6 +180,10 @@ TEST(EditorOptions, StepsKeepTheirOrderAndModifiersApplyToTheNextOnly)
         {"p.dll", "--wait", "-1"},
         {"p.dll", "--screenshot"},
         {"p.dll", "--click", "1,2", "--shift"},
+        {"p.dll", "--click", "1,2", "--hold", "50"},
+        {"p.dll", "--hold", "3000", "--click", "1,2"},
+        {"p.dll", "--program", "-1"},
+        {"p.dll", "--render", "in.wav"},
         {"p.dll", "--hover", "1,2"},
     };
     for (const auto& args : bad)

@@ -78,6 +78,7 @@ EditorOptions EditorOptions::Parse(const std::vector<std::string>& args)
     EditorOptions o;
     bool shift = false;
     bool ctrl = false;
+    int32_t hold = 0;
     for (size_t i = 0; i < args.size(); ++i)
     {
         const std::string& a = args[i];
@@ -103,6 +104,17 @@ EditorOptions EditorOptions::Parse(const std::vector<std::string>& args)
         if (a == "--ctrl")
         {
             ctrl = true;
+            continue;
+        }
+        if (a == "--hold")
+        {
+            int64_t ms = 0;
+            const std::string& v = value();
+            if (!RenderOptions::ParseInt(v, ms) || ms < 0 || ms > 2000)
+            {
+                throw HostError("--hold takes milliseconds 0..2000, got '" + v + "'");
+            }
+            hold = static_cast<int32_t>(ms);
             continue;
         }
         if (a == "--screenshot")
@@ -181,6 +193,23 @@ EditorOptions EditorOptions::Parse(const std::vector<std::string>& args)
             }
             s.x = static_cast<int32_t>(ms);
         }
+        else if (a == "--program")
+        {
+            s.kind = Step::Kind::Program;
+            int64_t n = 0;
+            const std::string& v = value();
+            if (!RenderOptions::ParseInt(v, n) || n < 0 || n > 16383)
+            {
+                throw HostError("--program takes a program number 0..16383, got '" + v + "'");
+            }
+            s.index = static_cast<int32_t>(n);
+        }
+        else if (a == "--render")
+        {
+            s.kind = Step::Kind::Render;
+            s.text = value();
+            s.text2 = value();
+        }
         else if (a == "--reopen")
         {
             s.kind = Step::Kind::Reopen;
@@ -204,17 +233,19 @@ EditorOptions EditorOptions::Parse(const std::vector<std::string>& args)
         }
         s.shift = shift;
         s.ctrl = ctrl;
+        s.hold = hold;
         shift = false;
         ctrl = false;
+        hold = 0;
         o.steps.push_back(s);
     }
     if (o.plugin.empty())
     {
         throw HostError("editor needs a PLUGIN");
     }
-    if (shift || ctrl)
+    if (shift || ctrl || hold)
     {
-        throw HostError("--shift and --ctrl apply to the step that follows them");
+        throw HostError("--shift, --ctrl and --hold apply to the step that follows them");
     }
     return o;
 }

@@ -27,6 +27,8 @@ public:
             Wait, // milliseconds in x
             Reopen,
             Close,
+            Program, // the host selects program `index`
+            Render,  // text: IN.wav, text2: OUT.wav
         };
         Kind kind = Kind::Wait;
         int32_t x = 0;
@@ -35,7 +37,11 @@ public:
         int32_t dy = 0;
         bool shift = false;
         bool ctrl = false;
+        // Milliseconds each press of a click or double click is held (0: as
+        // fast as the input goes), from --hold before the step.
+        int32_t hold = 0;
         std::string text;
+        std::string text2;
         int32_t index = 0;
         float value = 0.0f;
     };

@@ -56,10 +56,15 @@ const char* const kUsage =
     "  --wheel X,Y,N              N notches (negative: towards the user)\n"
     "  --key NAME                 Return, Escape, Tab, Space, arrows, F1..F12, a letter or digit\n"
     "  --type TEXT                the characters of TEXT\n"
+    "  --hold MS                  the next click holds each press, and waits after\n"
+    "                             each release, MS milliseconds (as a hand clicks)\n"
     "  --set-param I=V            the host sets parameter I to V (0..1)\n"
     "  --wait MS                  let the editor run\n"
     "  --close  --reopen          effEditClose; effEditOpen again (closed or not)\n"
     "Prints what the plug-in told the host and the final parameters (--json: as info).\n";
+    "  --program N                the host selects program N\n"
+    "  --render IN.wav OUT.wav    the host runs IN through the plug-in (512-frame\n"
+    "                             blocks, processReplacing) and writes OUT\n"
 
 class UsageError : public HostError
 {

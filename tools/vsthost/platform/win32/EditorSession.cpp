@@ -1,16 +1,20 @@
 #include "EditorSession.h"
 
+#include "AudioFileReader.h"
+#include "AudioFileWriter.h"
 #include "HostCallback.h"
 #include "HostError.h"
 #include "JsonWriter.h"
 #include "PendingFile.h"
 #include "Platform.h"
 #include "PluginInstance.h"
+#include "Renderer.h"
 
 #include <windows.h>
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -266,7 +270,10 @@ private:
         Send(inputs);
     }
 
-    void Button(POINT p, DWORD down, DWORD up, int clicks)
+    // Without a hold, a click's press and release go out together, as fast
+    // as input can be; with one, each press is held and each release lasts
+    // `hold` ms, as a hand clicks.
+    void Button(POINT p, DWORD down, DWORD up, int clicks, DWORD hold = 0)
     {
         std::vector<INPUT> inputs;
         inputs.push_back(MouseAt(p, 0));
@@ -277,14 +284,82 @@ private:
             if (down)
             {
                 inputs.push_back(MouseAt(p, down));
+                if (hold)
+                {
+                    Send(inputs);
+                    Pump(hold);
+                }
             }
             if (up)
             {
                 inputs.push_back(MouseAt(p, up));
             }
             Send(inputs);
-            Pump(20);
+            Pump(hold ? hold : 20);
         }
+    }
+
+    // The host runs an audio file through the instance whose editor is open,
+    // in blocks of 512 frames through processReplacing; the input channels
+    // are mapped as by `vsthost render`.
+    void Render(const std::string& inPath, const std::string& outPath)
+    {
+        AEffect* effect = plugin.Effect();
+        if (!(effect->flags & effFlagsCanReplacing) || !effect->processReplacing)
+        {
+            throw HostError("--render: the plug-in has no processReplacing");
+        }
+        AudioFileReader reader;
+        reader.Read(inPath);
+        plugin.RefreshCounts();
+        const int32_t inCount = plugin.Inputs();
+        const int32_t outCount = plugin.Outputs();
+        if (outCount < 1)
+        {
+            throw HostError("--render: the plug-in has no audio outputs");
+        }
+        constexpr int32_t kBlock = 512;
+        std::vector<std::vector<float>> in(static_cast<size_t>(std::max(inCount, 1)),
+                                           std::vector<float>(kBlock));
+        std::vector<std::vector<float>> out(static_cast<size_t>(outCount),
+                                            std::vector<float>(kBlock));
+        std::vector<float*> inPointers, outPointers;
+        for (auto& b : in)
+        {
+            inPointers.push_back(b.data());
+        }
+        for (auto& b : out)
+        {
+            outPointers.push_back(b.data());
+        }
+        std::vector<float> interleaved(static_cast<size_t>(kBlock) * outCount);
+        PendingFile file(outPath);
+        AudioFileWriter writer;
+        writer.Open(file.TempPath(), outPath, outCount, reader.SampleRate(), false);
+        plugin.Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(reader.SampleRate()));
+        plugin.Dispatch(effMainsChanged, 0, 1);
+        plugin.Dispatch(effStartProcess);
+        for (int64_t done = 0; done < reader.Frames();)
+        {
+            const int32_t n =
+                static_cast<int32_t>(std::min<int64_t>(kBlock, reader.Frames() - done));
+            Renderer::MapInput(reader.Samples(), reader.Channels(), done, n, in, inCount);
+            effect->processReplacing(effect, inPointers.data(), outPointers.data(), n);
+            for (int32_t f = 0; f < n; ++f)
+            {
+                for (int32_t c = 0; c < outCount; ++c)
+                {
+                    interleaved[static_cast<size_t>(f) * outCount + c] =
+                        out[static_cast<size_t>(c)][static_cast<size_t>(f)];
+                }
+            }
+            writer.Write(interleaved.data(), n);
+            done += n;
+        }
+        plugin.Dispatch(effStopProcess);
+        plugin.Dispatch(effMainsChanged, 0, 0);
+        writer.Close();
+        file.Commit();
     }
 
     void RunStep(const EditorOptions::Step& s)
@@ -302,6 +377,17 @@ private:
                                 " parameters, no index " + std::to_string(s.index));
             }
             plugin.Effect()->setParameter(plugin.Effect(), s.index, s.value);
+            return;
+        case Kind::Program:
+            if (s.index >= plugin.Programs())
+            {
+                throw HostError("--program: the plug-in has " + std::to_string(plugin.Programs()) +
+                                " programs, no program " + std::to_string(s.index));
+            }
+            plugin.Dispatch(effSetProgram, 0, s.index);
+            return;
+        case Kind::Render:
+            Render(s.text, s.text2);
             return;
         case Kind::Close:
             RequireOpen("--close");
@@ -332,13 +418,13 @@ private:
         switch (s.kind)
         {
         case Kind::Click:
-            Button(p, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
+            Button(p, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1, s.hold);
             break;
         case Kind::RightClick:
-            Button(p, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
+            Button(p, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1, s.hold);
             break;
         case Kind::DoubleClick:
-            Button(p, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
+            Button(p, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2, s.hold);
             break;
         case Kind::Press:
             Button(p, MOUSEEVENTF_LEFTDOWN, 0, 1);
