@@ -18,7 +18,7 @@ packages=(
   build-essential g++ cmake ninja-build pkg-config nasm dpkg-dev git python3
   clang libclang-rt-14-dev clang-format-15
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine wine64 xvfb xauth
+  wine wine64 xvfb xauth xdotool
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libpng-dev libjpeg62-turbo-dev zlib1g-dev libsndfile1-dev
   valgrind librsvg2-bin imagemagick sox

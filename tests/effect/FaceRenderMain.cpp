@@ -1,8 +1,9 @@
-// effect_face_render OUT.png [X,Y | I=V ...]: the pedal's face, as a host
+// effect_face_render OUT.png [X,Y | I=V | pN ...]: the pedal's face, as a host
 // shows it right after opening the editor, rendered without a window into the
 // editor's back buffer and written as a PNG. Before that, in order, each X,Y
-// clicks there (press, redraw check, release, redraw check) and each I=V
-// sets parameter I to V as a host does (then a redraw check).
+// clicks there (press, redraw check, release, redraw check), each I=V sets
+// parameter I to V and each pN selects program N as a host does (then a
+// redraw check).
 #include "FacePng.h"
 #include "PlugExample.h"
 #include "ScreenBitmap.h"
@@ -34,7 +35,7 @@ int main(int argc, char** argv)
 {
     if (argc < 2)
     {
-        std::fprintf(stderr, "usage: effect_face_render OUT.png [X,Y | I=V ...]\n");
+        std::fprintf(stderr, "usage: effect_face_render OUT.png [X,Y | I=V | pN ...]\n");
         return 2;
     }
     AEffect* e = VSTPluginMain(&SilentHost);
@@ -54,6 +55,13 @@ int main(int argc, char** argv)
         for (int i = 2; i < argc; ++i)
         {
             char* end = nullptr;
+            if (argv[i][0] == 'p')
+            {
+                e->dispatcher(e, effSetProgram, 0, std::strtol(argv[i] + 1, nullptr, 10), nullptr,
+                              0.0f);
+                Check(*face);
+                continue;
+            }
             const long x = std::strtol(argv[i], &end, 10);
             if (*end == '=')
             {

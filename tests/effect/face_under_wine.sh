@@ -93,6 +93,45 @@ case "$case_name" in
     same "$work/host.png" 1=0.8 2=0
     edits ""
     check "2 Effect = Off" ;;
+  double_click)
+    # A hand's double click, each press held across a redraw check: the
+    # second press arrives as a double click and flips the effect back.
+    editor --hold 70 --double-click 85,180 --screenshot "$work/double.png"
+    same "$work/double.png"
+    edits "automate parameter 2 value 0;automate parameter 2 value 1;"
+    check "2 Effect = On" ;;
+  shift_drag)
+    # Shift held on the keyboard, as the X server sees it (Wine reads the
+    # modifiers of mouse input from there): the same 10 px move ten times as
+    # far, then clamped at the top.
+    command -v xdotool >/dev/null || { echo "shift_drag skipped: no xdotool"; exit 77; }
+    xdotool keydown shift
+    editor --drag 50,118,0,-10 --drag 50,118,0,-10 --screenshot "$work/shift.png"
+    xdotool keyup shift
+    same "$work/shift.png" 0=1
+    # Without shift the first drag would end at 0.538462.
+    ended=$(grep -B1 -m1 '^  end edit' "$out" | head -n 1)
+    [ "$ended" = "  automate parameter 0 value 0.884615" ] || { echo "first drag ended: $ended"; fail=1; }
+    check "0 Level = 1.000" ;;
+  program_change)
+    # Program changes while the editor is open: the knob and the LED follow
+    # each one; the edits made in program 0 were kept when it was left.
+    editor --set-param 2=0 --set-param 0=0.2 --wait 100 --program 1 --wait 200 \
+           --screenshot "$work/program1.png" --program 0 --wait 200 --screenshot "$work/program0.png"
+    same "$work/program1.png" 2=0 0=0.2 p1
+    same "$work/program0.png" 2=0 0=0.2 p1 p0
+    edits ""
+    check "0 Level = 0.200"
+    check "2 Effect = Off" ;;
+  footswitch_render)
+    # What the host hears after the footswitch: off passes the dry sum
+    # exactly, on again is the fuzz.
+    python3 "$here/dry_sum.py" make "$work/dry-in.wav" || exit 1
+    editor $(press 85,180) --render "$work/dry-in.wav" "$work/off.wav" $(press 85,180) \
+           --render "$work/dry-in.wav" "$work/on.wav"
+    python3 "$here/dry_sum.py" check "$work/dry-in.wav" "$work/off.wav" || fail=1
+    python3 "$here/dry_sum.py" differs "$work/dry-in.wav" "$work/on.wav" || fail=1
+    edits "automate parameter 2 value 0;automate parameter 2 value 1;" ;;
   about_panel)
     # Opened from the badge; a press over the footswitch closes it and does
     # not operate the footswitch.
