@@ -9,6 +9,20 @@
 #include <string>
 #include <vector>
 
+// How a child process of RunChild ended.
+struct ChildOutcome
+{
+    bool started = false;
+    bool timedOut = false;
+    // Ended by a signal (POSIX) or an unhandled exception (Windows).
+    bool crashed = false;
+    // The signal or exception, e.g. "signal 11 (Segmentation fault)".
+    std::string crash;
+    int exitCode = 0;
+    // Everything the child wrote on standard output.
+    std::string output;
+};
+
 class Platform
 {
 public:
@@ -43,6 +57,8 @@ public:
     // Returns a handle for RestoreStdout, or -1 when nothing was changed.
     static int DivertStdout();
     static void RestoreStdout(int saved);
+    // Writes `text` unbuffered to a handle DivertStdout returned.
+    static void WriteToHandle(int handle, const std::string& text);
 
     // Deletes `path` should the process be interrupted or die from a fatal
     // signal before ForgetOnAbnormalExit, so that not even a temporary file
@@ -51,6 +67,20 @@ public:
     // the temporary name still never replaces the output.
     static void DeleteOnAbnormalExit(const std::string& path);
     static void ForgetOnAbnormalExit(const std::string& path);
+
+    // The path of the running program, for running it again as a child.
+    static std::string ExecutablePath();
+
+    // Runs the program `args[0]` with `args` and waits at most `timeoutMs`,
+    // killing it (and on POSIX its process group) when it takes longer.
+    // Standard output is captured; standard error goes to the tool's own
+    // standard error when `keepStderr`, else nowhere.
+    static ChildOutcome RunChild(const std::vector<std::string>& args, int timeoutMs,
+                                 bool keepStderr);
+
+    // Memory the process holds now, in bytes: resident set (POSIX) or private
+    // bytes (Windows); 0 when unknown.
+    static size_t MemoryInUse();
 
     // Text of the last system error of the calling thread.
     static std::string LastErrorText();

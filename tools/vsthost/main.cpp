@@ -4,6 +4,7 @@
 //   vsthost render PLUGIN IN.wav OUT.wav [options]
 //   vsthost render PLUGIN --generate demo OUT.wav [options]
 //   vsthost editor PLUGIN [steps...] [--json]      (Windows builds)
+//   vsthost validate PLUGIN [options]
 //
 // Every failure ends with one line on standard error and exit status 1
 // (2 for a malformed command line).
@@ -17,6 +18,7 @@
 #include "PluginReport.h"
 #include "RenderOptions.h"
 #include "Renderer.h"
+#include "Validator.h"
 
 #include <cstdio>
 #include <exception>
@@ -31,6 +33,7 @@ const char* const kUsage =
     "       vsthost render PLUGIN IN.wav OUT.wav [options]\n"
     "       vsthost render PLUGIN --generate demo OUT.wav [options]\n"
     "       vsthost editor PLUGIN [steps...] [--json]\n"
+    "       vsthost validate PLUGIN [options]\n"
     "\n"
     "render options:\n"
     "  --rate HZ                  sample rate (default: the input's, 44100 for --generate)\n"
@@ -53,18 +56,27 @@ const char* const kUsage =
     "  --click X,Y  --right-click X,Y  --double-click X,Y  --press X,Y  --release X,Y\n"
     "  --drag X,Y,DX,DY           press, move in steps, release\n"
     "  --shift  --ctrl            hold the modifier during the next step\n"
+    "  --hold MS                  the next click holds each press, and waits after\n"
+    "                             each release, MS milliseconds (as a hand clicks)\n"
     "  --wheel X,Y,N              N notches (negative: towards the user)\n"
     "  --key NAME                 Return, Escape, Tab, Space, arrows, F1..F12, a letter or digit\n"
     "  --type TEXT                the characters of TEXT\n"
-    "  --hold MS                  the next click holds each press, and waits after\n"
-    "                             each release, MS milliseconds (as a hand clicks)\n"
     "  --set-param I=V            the host sets parameter I to V (0..1)\n"
-    "  --wait MS                  let the editor run\n"
-    "  --close  --reopen          effEditClose; effEditOpen again (closed or not)\n"
-    "Prints what the plug-in told the host and the final parameters (--json: as info).\n";
     "  --program N                the host selects program N\n"
     "  --render IN.wav OUT.wav    the host runs IN through the plug-in (512-frame\n"
     "                             blocks, processReplacing) and writes OUT\n"
+    "  --wait MS                  let the editor run\n"
+    "  --close  --reopen          effEditClose; effEditOpen again (closed or not)\n"
+    "Prints what the plug-in told the host and the final parameters (--json: as info).\n"
+    "\n"
+    "validate options (each check runs in a child process with a time limit):\n"
+    "  --level 1|2|3              quick scan, default, exhaustive (default 2)\n"
+    "  --only NAMES  --skip NAMES checks or groups, comma-separated (e.g. audio,state.programs)\n"
+    "  --seed N                   every random choice (printed, to repeat a run)\n"
+    "  --timeout SECONDS          per check (default 120, 600 at level 3)\n"
+    "  --json                     the report as JSON\n"
+    "  --verbose                  show what the plug-in prints\n"
+    "Exit status 0 only when no check failed.\n";
 
 class UsageError : public HostError
 {
@@ -169,6 +181,19 @@ int Run(const std::vector<std::string>& args)
             throw HostError("cannot write the report to standard output");
         }
         return 0;
+    }
+    if (command == "validate")
+    {
+        ValidateOptions options;
+        try
+        {
+            options = ValidateOptions::Parse(rest);
+        }
+        catch (const HostError& e)
+        {
+            throw UsageError(e.what());
+        }
+        return Validator(options).Run();
     }
     if (command == "render")
     {

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <vector>
 
 namespace
@@ -240,4 +241,163 @@ void Platform::RestoreStdout(int saved)
     std::fflush(stdout);
     ::dup2(saved, STDOUT_FILENO);
     ::close(saved);
+}
+
+std::string Platform::ExecutablePath()
+{
+    char buffer[4096];
+    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+    if (n <= 0)
+    {
+        return std::string();
+    }
+    return std::string(buffer, static_cast<size_t>(n));
+}
+
+ChildOutcome Platform::RunChild(const std::vector<std::string>& args, int timeoutMs,
+                                bool keepStderr)
+{
+    ChildOutcome outcome;
+    if (args.empty())
+    {
+        return outcome;
+    }
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+    {
+        argv.push_back(const_cast<char*>(a.c_str()));
+    }
+    argv.push_back(nullptr);
+    int fds[2];
+    if (::pipe(fds) != 0)
+    {
+        return outcome;
+    }
+    std::fflush(nullptr);
+    pid_t child = ::fork();
+    if (child < 0)
+    {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return outcome;
+    }
+    if (child == 0)
+    {
+        // A group of its own, so that whatever the plug-in starts dies with it.
+        ::setpgid(0, 0);
+        ::dup2(fds[1], STDOUT_FILENO);
+        if (!keepStderr)
+        {
+            int null = ::open("/dev/null", O_WRONLY);
+            if (null >= 0)
+            {
+                ::dup2(null, STDERR_FILENO);
+                ::close(null);
+            }
+        }
+        ::close(fds[0]);
+        ::close(fds[1]);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::setpgid(child, child);
+    ::close(fds[1]);
+    outcome.started = true;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    int status = 0;
+    bool exited = false;
+    bool open = true;
+    char buffer[4096];
+    while (!exited)
+    {
+        pollfd p{fds[0], POLLIN, 0};
+        int ready = open ? ::poll(&p, 1, 20) : (::usleep(20000), 0);
+        if (ready > 0)
+        {
+            ssize_t n = ::read(fds[0], buffer, sizeof(buffer));
+            if (n > 0)
+            {
+                outcome.output.append(buffer, static_cast<size_t>(n));
+            }
+            else if (n == 0 || errno != EINTR)
+            {
+                open = false;
+            }
+        }
+        pid_t done = ::waitpid(child, &status, WNOHANG);
+        if (done == child)
+        {
+            exited = true;
+        }
+        else if (std::chrono::steady_clock::now() > deadline)
+        {
+            outcome.timedOut = true;
+            ::kill(-child, SIGKILL);
+            ::kill(child, SIGKILL);
+            while (::waitpid(child, &status, 0) < 0 && errno == EINTR)
+            {
+            }
+            exited = true;
+        }
+    }
+    // What the child wrote just before it ended; a grandchild still holding
+    // the pipe must not keep the tool waiting.
+    for (;;)
+    {
+        pollfd p{fds[0], POLLIN, 0};
+        if (!open || ::poll(&p, 1, 0) <= 0)
+        {
+            break;
+        }
+        ssize_t n = ::read(fds[0], buffer, sizeof(buffer));
+        if (n <= 0)
+        {
+            break;
+        }
+        outcome.output.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fds[0]);
+    ::kill(-child, SIGKILL);
+    if (WIFSIGNALED(status) && !outcome.timedOut)
+    {
+        outcome.crashed = true;
+        int sig = WTERMSIG(status);
+        const char* name = ::strsignal(sig);
+        outcome.crash = "signal " + std::to_string(sig) + " (" + (name ? name : "?") + ")";
+    }
+    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return outcome;
+}
+
+size_t Platform::MemoryInUse()
+{
+    std::FILE* f = std::fopen("/proc/self/statm", "r");
+    if (!f)
+    {
+        return 0;
+    }
+    unsigned long size = 0;
+    unsigned long resident = 0;
+    int n = std::fscanf(f, "%lu %lu", &size, &resident);
+    std::fclose(f);
+    return n == 2 ? static_cast<size_t>(resident) * static_cast<size_t>(::sysconf(_SC_PAGESIZE))
+                  : 0;
+}
+
+void Platform::WriteToHandle(int handle, const std::string& text)
+{
+    size_t done = 0;
+    while (handle >= 0 && done < text.size())
+    {
+        ssize_t n = ::write(handle, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+        {
+            continue;
+        }
+        if (n <= 0)
+        {
+            return;
+        }
+        done += static_cast<size_t>(n);
+    }
 }

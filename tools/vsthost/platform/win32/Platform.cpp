@@ -1,7 +1,10 @@
 #include "Platform.h"
 
 #include <windows.h>
+#include <psapi.h>
 #include <shellapi.h>
+
+#include <cstdio>
 
 #include <cerrno>
 #include <cstring>
@@ -152,4 +155,162 @@ void Platform::RestoreStdout(int saved)
     std::fflush(stdout);
     _dup2(saved, _fileno(stdout));
     _close(saved);
+}
+
+std::string Platform::ExecutablePath()
+{
+    std::wstring path(32768, L'\0');
+    DWORD n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    if (n == 0 || n >= path.size())
+    {
+        return std::string();
+    }
+    path.resize(n);
+    return Narrow(path);
+}
+
+namespace
+{
+// One argument quoted the way CommandLineToArgvW reads it back.
+std::wstring QuoteArgument(const std::wstring& arg)
+{
+    if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos)
+    {
+        return arg;
+    }
+    std::wstring out = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : arg)
+    {
+        if (c == L'\\')
+        {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        out.push_back(c);
+    }
+    out.append(backslashes * 2, L'\\');
+    out.push_back(L'"');
+    return out;
+}
+} // namespace
+
+ChildOutcome Platform::RunChild(const std::vector<std::string>& args, int timeoutMs,
+                                bool keepStderr)
+{
+    ChildOutcome outcome;
+    if (args.empty())
+    {
+        return outcome;
+    }
+    std::wstring commandLine;
+    for (const std::string& a : args)
+    {
+        commandLine += (commandLine.empty() ? L"" : L" ") + QuoteArgument(Widen(a));
+    }
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 1 << 16))
+    {
+        return outcome;
+    }
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    HANDLE null = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                              OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = keepStderr ? GetStdHandle(STD_ERROR_HANDLE) : null;
+    PROCESS_INFORMATION process{};
+    std::fflush(nullptr);
+    // The error mode is inherited: a crashing plug-in must not wait for
+    // someone to close a dialog.
+    UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    BOOL created = CreateProcessW(Widen(args[0]).c_str(), &commandLine[0], nullptr, nullptr, TRUE,
+                                  0, nullptr, nullptr, &startup, &process);
+    SetErrorMode(previousMode);
+    CloseHandle(writeEnd);
+    if (null != INVALID_HANDLE_VALUE)
+    {
+        CloseHandle(null);
+    }
+    if (!created)
+    {
+        CloseHandle(readEnd);
+        return outcome;
+    }
+    outcome.started = true;
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    char buffer[4096];
+    for (;;)
+    {
+        // The pipe is drained while waiting so that a talkative child never
+        // blocks on a full pipe.
+        DWORD available = 0;
+        while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0)
+        {
+            DWORD got = 0;
+            if (!ReadFile(readEnd, buffer, sizeof(buffer), &got, nullptr) || got == 0)
+            {
+                break;
+            }
+            outcome.output.append(buffer, got);
+        }
+        if (WaitForSingleObject(process.hProcess, 20) == WAIT_OBJECT_0)
+        {
+            break;
+        }
+        if (GetTickCount64() > deadline)
+        {
+            outcome.timedOut = true;
+            TerminateProcess(process.hProcess, 1);
+            WaitForSingleObject(process.hProcess, 5000);
+            break;
+        }
+    }
+    DWORD got = 0;
+    while (ReadFile(readEnd, buffer, sizeof(buffer), &got, nullptr) && got > 0)
+    {
+        outcome.output.append(buffer, got);
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    CloseHandle(readEnd);
+    outcome.exitCode = static_cast<int>(code);
+    if (!outcome.timedOut && code >= 0xC0000000u)
+    {
+        char text[64];
+        std::snprintf(text, sizeof(text), "exception 0x%08lX", static_cast<unsigned long>(code));
+        outcome.crashed = true;
+        outcome.crash = text;
+    }
+    return outcome;
+}
+
+size_t Platform::MemoryInUse()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof(counters);
+    if (!GetProcessMemoryInfo(GetCurrentProcess(),
+                              reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                              sizeof(counters)))
+    {
+        return 0;
+    }
+    return static_cast<size_t>(counters.PrivateUsage);
+}
+
+void Platform::WriteToHandle(int handle, const std::string& text)
+{
+    if (handle >= 0 && !text.empty())
+    {
+        _write(handle, text.data(), static_cast<unsigned>(text.size()));
+    }
 }
