@@ -228,7 +228,7 @@ def background():
         fmt(cx + 0.8), fmt(CAB_POS[1] + 21.8))
 
     # Knob scales and legends.
-    for (kx, ky), name in zip(KNOB_POS, ("VOLUME", "ATTACK")):
+    for (kx, ky), name in zip(KNOB_POS, ("LEVEL", "ATTACK")):
         cx, cy = kx + KNOB_SIZE / 2.0, ky + KNOB_SIZE / 2.0
         b += knob_scale(cx, cy)
         b += text(cx, cy + 35.5, name, 8, spacing=1.2)
