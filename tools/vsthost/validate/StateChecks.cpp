@@ -174,6 +174,22 @@ std::unique_ptr<Harness> Opened(CheckContext& context)
     return h;
 }
 
+// Gives a fresh instance the state `a` held: its bank chunk, or its
+// parameters when it has no chunks.
+void MoveState(Harness& to, bool chunks, const std::vector<unsigned char>& bank,
+               const std::vector<float>& values)
+{
+    if (chunks)
+    {
+        to.SetChunk(false, bank);
+        return;
+    }
+    for (int32_t i = 0; i < static_cast<int32_t>(values.size()); ++i)
+    {
+        to.Effect()->setParameter(to.Effect(), i, values[static_cast<size_t>(i)]);
+    }
+}
+
 Outcome Transfer(CheckContext& context)
 {
     const Audio input = context.Music(44100);
@@ -189,30 +205,22 @@ Outcome Transfer(CheckContext& context)
 
     context.Step("moving the state into a fresh instance");
     std::unique_ptr<Harness> b = Opened(context);
-    if (chunks)
-    {
-        b->SetChunk(false, bank);
-    }
-    else
-    {
-        for (int32_t i = 0; i < static_cast<int32_t>(values.size()); ++i)
-        {
-            b->Effect()->setParameter(b->Effect(), i, values[static_cast<size_t>(i)]);
-        }
-    }
-    std::string difference = ParameterDifference(values, b->Parameters());
-    if (!difference.empty())
-    {
-        return Fail("after moving the state: " + difference);
-    }
+    MoveState(*b, chunks, bank, values);
+    const std::string difference = ParameterDifference(values, b->Parameters());
     b->Resume();
     const Audio copy = b->Run(input);
     if (!Identical(original, copy))
     {
-        char text[160];
-        std::snprintf(text, sizeof(text), "the new instance renders differently (by up to %g)",
-                      MaxDifference(original, copy));
+        char text[200];
+        std::snprintf(text, sizeof(text), "the new instance renders differently (by up to %g)%s%s",
+                      MaxDifference(original, copy), difference.empty() ? "" : "; ",
+                      difference.c_str());
         return Fail(text);
+    }
+    if (!difference.empty())
+    {
+        // The sound travelled; what a host shows and automates did not.
+        return Warn("same audio, but " + difference);
     }
     return Pass(std::string("state moved by ") + (chunks ? "bank chunk" : "parameters") +
                 " renders bit-identical audio");
@@ -228,21 +236,16 @@ Outcome ProgramAfterBank(CheckContext& context)
     const VstIntPtr program = a->Plugin().Dispatch(effGetProgram);
     a.reset();
 
+    // What the state alone gives is compared with what it gives followed by
+    // effSetProgram, so that only the program call is judged here.
     std::unique_ptr<Harness> b = Opened(context);
+    MoveState(*b, chunks, bank, values);
+    const std::vector<float> restored = b->Parameters();
+    const std::vector<unsigned char> restoredBank =
+        chunks ? b->GetChunk(false) : std::vector<unsigned char>();
     context.Step("state set, then effSetProgram to the current program");
-    if (chunks)
-    {
-        b->SetChunk(false, bank);
-    }
-    else
-    {
-        for (int32_t i = 0; i < static_cast<int32_t>(values.size()); ++i)
-        {
-            b->Effect()->setParameter(b->Effect(), i, values[static_cast<size_t>(i)]);
-        }
-    }
     b->Plugin().Dispatch(effSetProgram, 0, program);
-    std::string difference = ParameterDifference(values, b->Parameters());
+    std::string difference = ParameterDifference(restored, b->Parameters());
     if (!difference.empty())
     {
         return Fail("effSetProgram " + std::to_string(program) +
@@ -251,10 +254,10 @@ Outcome ProgramAfterBank(CheckContext& context)
     if (chunks)
     {
         const std::vector<unsigned char> after = b->GetChunk(false);
-        if (after != bank)
+        if (after != restoredBank)
         {
             return Fail("bank chunk changed by effSetProgram after it: " +
-                        FirstDifference(bank, after));
+                        FirstDifference(restoredBank, after));
         }
     }
     return Pass("effSetProgram right after the state keeps it");
