@@ -27,8 +27,6 @@ struct Check
     Outcome (*run)(CheckContext& context);
     // The lowest --level that runs the check.
     int level = 1;
-    // Whether the check needs the plug-in's editor and a window system.
-    bool editor = false;
 };
 
 inline Outcome Pass(std::string reason)
