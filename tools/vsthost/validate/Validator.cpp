@@ -222,7 +222,10 @@ int Validator::RunAll()
         else if (!ParseResult(child.output, verdict, reason))
         {
             verdict = Verdict::Fail;
-            reason = "ended with status " + std::to_string(child.exitCode) + " without a result";
+            // 127: the child could not even run this program (execv failed).
+            reason = child.exitCode == 127 ? "could not run " + self + " as the check's child"
+                                           : "ended with status " + std::to_string(child.exitCode) +
+                                                 " without a result";
         }
         report.Add({check.name, verdict, reason, seconds});
     }
