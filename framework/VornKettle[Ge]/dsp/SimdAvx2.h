@@ -38,6 +38,13 @@ struct VecAvx2
     }
     static VecAvx2 Abs(VecAvx2 a) { return {_mm256_andnot_pd(_mm256_set1_pd(-0.0), a.v)}; }
 
+    static VecAvx2 Min(VecAvx2 a, VecAvx2 b) { return {_mm256_min_pd(a.v, b.v)}; }
+    static VecAvx2 Max(VecAvx2 a, VecAvx2 b) { return {_mm256_max_pd(a.v, b.v)}; }
+    static VecAvx2 WithLane0(VecAvx2 a, VecAvx2 low) { return {_mm256_blend_pd(a.v, low.v, 0x1)}; }
+
+    static VecAvx2 PairLow(VecAvx2 a, VecAvx2 b) { return {_mm256_unpacklo_pd(a.v, b.v)}; }
+    static VecAvx2 Lane1Down(VecAvx2 a) { return {_mm256_permute_pd(a.v, 0x1)}; }
+
     static VecAvx2 ShiftUp(VecAvx2 a, double low)
     {
         const __m256d rotated = _mm256_permute4x64_pd(a.v, _MM_SHUFFLE(2, 1, 0, 3));

@@ -35,6 +35,18 @@ struct VecSse2
     // Clears the sign bit, as fabs does.
     static VecSse2 Abs(VecSse2 a) { return {_mm_andnot_pd(_mm_set1_pd(-0.0), a.v)}; }
 
+    // The operand order is the point: each returns b where the comparison
+    // is false, a NaN in either included, as _mm_min_pd(a, b) is a < b ? a : b.
+    static VecSse2 Min(VecSse2 a, VecSse2 b) { return {_mm_min_pd(a.v, b.v)}; }
+    static VecSse2 Max(VecSse2 a, VecSse2 b) { return {_mm_max_pd(a.v, b.v)}; }
+    // Lane 0 of low, the other lane of a.
+    static VecSse2 WithLane0(VecSse2 a, VecSse2 low) { return {_mm_move_sd(a.v, low.v)}; }
+
+    // Lane 0 of a and lane 0 of b, in lanes 0 and 1.
+    static VecSse2 PairLow(VecSse2 a, VecSse2 b) { return {_mm_unpacklo_pd(a.v, b.v)}; }
+    // Lane 1 of a in lane 0.
+    static VecSse2 Lane1Down(VecSse2 a) { return {_mm_unpackhi_pd(a.v, a.v)}; }
+
     // Every lane moves up by one; the top lane drops out and `low` enters
     // lane 0.
     static VecSse2 ShiftUp(VecSse2 a, double low)

@@ -9,49 +9,48 @@
 #include <utility>
 
 // The chain of S sections (12: fuzz; 22: fuzz then cabinet) as a wavefront
-// across the lanes of Vec.
+// across the lanes of Vec. Each lane does, for its section, exactly what
+// SectionState::Run does in the per-section loop, in the same order; the
+// hand-over between sections (the denormal offset, the shaper and blend before
+// section 2, the level before section 12) is per-lane work on the value passed
+// on.
+//
+// Section j lives in lane j / V of vector j % V: vector v takes its input from
+// the same lanes of vector v - 1, and only vector 0 shifts lanes, taking lane
+// l - 1 of the last vector, with the new frame entering lane 0.
 //
 // Why the lanes are skewed: a frame must leave section j before it can enter
 // section j + 1, and each section's recursion waits on its own last output,
 // so frame by frame the chain is one long dependency. In a wavefront, step t
 // advances section j on frame t - 2j: every section of a step reads only what
-// earlier steps produced, so all of them run side by side in the lanes, while
-// every lane still performs, for its section, exactly the operations of
-// SectionState::Run in the same order. The skew is two steps per section, not
-// one, because a frame needs about as long to cross a section as a section
-// needs for its own recursion: with two steps to arrive, the hand-over is off
-// the critical path. Section j's input is then the previous section's output
-// before last (its y2). The hand-over between sections (the denormal offset,
-// the shaper and blend before section 2, the level before section 12) is
-// per-lane work on that value.
+// earlier steps produced, so all lanes run side by side. The skew is two
+// steps per section, not one, because a frame needs about as long to cross a
+// section (the offset, the shaper with its division, the section's own sum)
+// as a section needs for its recursion: with two steps to arrive, the
+// hand-over is off the critical path. Section j's input is thus the previous
+// section's output before last.
 //
-// Section j lives in lane j / V of vector j % V, so that vector v takes its
-// inputs from the same lanes of vector v - 1, and only vector 0 needs a lane
-// shift (from the last vector, with the new frame entering lane 0).
+// The steps go in pairs, and a pair runs one vector through both its steps
+// before the next vector: with a skew of two, both steps take only outputs
+// the previous pair left. So a vector's coefficients and history are fetched
+// once per two steps. With more values than registers, memory traffic, not
+// arithmetic, bounds a step, and this halves it.
 //
-// Fill and drain: each lane runs at every step of the block, before its
-// section's first frame and after its last one as well, on values that lead
-// nowhere; only one section starts and one finishes every two steps. So a
+// Fill and drain: every lane runs at every step, also before its section's
+// first frame and after its last one, on values that lead nowhere. So a
 // section's history is put back from the bank at the step of its first frame,
-// and taken for the bank at the step of its last: that is the history the
-// plain loop leaves.
+// 2j, and taken for the bank at the step of its last, n - 1 + 2j. Only the
+// steps up to kFill = 2 (S - 1) and from n - 1 on can do either; the steps in
+// between do nothing but the arithmetic.
 template <class Vec, int S> class WaveKernel
 {
 public:
     static constexpr int W = Vec::kLanes;
     static constexpr int V = (S + W - 1) / W;
-    static constexpr double kOffset = FuzzPedal::kDenormalOffset;
-    static constexpr double kCeiling = FuzzPedal::kShaperCeiling;
 
-    WaveKernel(const BiquadBank& bank, const WaveParams& p) : params(p)
+    WaveKernel(const BiquadBank& bank, const WaveParams& p)
     {
-        for (int j = 0; j < S; ++j)
-        {
-            history[0][j] = bank.x1[j];
-            history[1][j] = bank.x2[j];
-            history[2][j] = bank.y1[j];
-            history[3][j] = bank.y2[j];
-        }
+        const double* const kept[4] = {bank.x1, bank.x2, bank.y1, bank.y2};
         double lane[10][W];
         for (int v = 0; v < V; ++v)
         {
@@ -64,41 +63,58 @@ public:
                 lane[2][l] = real ? bank.b2[j] : 0.0;
                 lane[3][l] = real ? bank.a1[j] : 0.0;
                 lane[4][l] = real ? bank.a2[j] : 0.0;
-                lane[5][l] = real ? bank.x1[j] : 0.0;
-                lane[6][l] = real ? bank.x2[j] : 0.0;
-                lane[7][l] = real ? bank.y1[j] : 0.0;
-                lane[8][l] = real ? bank.y2[j] : 0.0;
+                for (int k = 0; k < 4; ++k)
+                {
+                    lane[5 + k][l] = real ? kept[k][j] : 0.0;
+                }
                 // The level multiplies the input of the cabinet's first
                 // section; vector 0 applies it before its lane shift, so there
                 // it sits one lane lower.
                 const int dest = v == 0 ? (l + 1) * V : j;
                 lane[9][l] = dest == kGainStage ? p.gain : 1.0;
             }
-            b0[v] = Vec::Load(lane[0]);
-            b1[v] = Vec::Load(lane[1]);
-            b2[v] = Vec::Load(lane[2]);
-            a1[v] = Vec::Load(lane[3]);
-            a2[v] = Vec::Load(lane[4]);
-            xs[0][v] = Vec::Load(lane[5]);
-            xs[1][v] = Vec::Load(lane[6]);
-            ys[0][v] = Vec::Load(lane[7]);
-            ys[1][v] = Vec::Load(lane[8]);
-            gain[v] = Vec::Load(lane[9]);
+            state.k[v] = {Vec::Load(lane[0]), Vec::Load(lane[1]), Vec::Load(lane[2]),
+                          Vec::Load(lane[3]), Vec::Load(lane[4])};
+            edges.kept[v] = {Vec::Load(lane[5]), Vec::Load(lane[6]), Vec::Load(lane[7]),
+                             Vec::Load(lane[8])};
+            if (v == kGainVector)
+            {
+                state.gain = Vec::Load(lane[9]);
+            }
+            state.h[v] = edges.kept[v];
         }
-        double first[W] = {};
-        first[0] = 1.0;
-        shaperLane = Vec::Less(Vec::Set1(0.5), Vec::Load(first));
+        double index[W];
+        for (int l = 0; l < W; ++l)
+        {
+            index[l] = l;
+        }
+        for (int l = 0; l < W; ++l)
+        {
+            edges.lane[l] = Vec::Equal(Vec::Load(index), Vec::Set1(l));
+        }
+        state.drive = Vec::Set1(p.drive);
+        state.dry = Vec::Set1(p.dry);
+        state.shaped = Vec::Set1(p.shaped);
+        level = p.gain;
     }
 
     // The history each section had after its last frame; call after Run.
     void Store(BiquadBank& bank) const
     {
-        for (int j = 0; j < S; ++j)
+        double* const kept[4] = {bank.x1, bank.x2, bank.y1, bank.y2};
+        for (int v = 0; v < V; ++v)
         {
-            bank.x1[j] = history[0][j];
-            bank.x2[j] = history[1][j];
-            bank.y1[j] = history[2][j];
-            bank.y2[j] = history[3][j];
+            const Vec* const kinds[4] = {&edges.kept[v].x1, &edges.kept[v].x2, &edges.kept[v].y1,
+                                         &edges.kept[v].y2};
+            for (int k = 0; k < 4; ++k)
+            {
+                double lanes[W];
+                Vec::Store(lanes, *kinds[k]);
+                for (int l = 0; l < W && l * V + v < S; ++l)
+                {
+                    kept[k][l * V + v] = lanes[l];
+                }
+            }
         }
     }
 
@@ -106,26 +122,22 @@ public:
     {
         const Io io{in0, in1, out0, out1, n};
         const int64_t steps = static_cast<int64_t>(n) + kFill;
-        const auto order = std::make_index_sequence<V>();
-        // The history of each section sits in two slots per kind, whose roles
-        // swap every step, so that the previous input and output need not be
-        // copied: step t finds x1 and y1 in slot t % 2.
-        int64_t t = 0;
-        for (; t + 1 < steps; t += 2)
+        if (n - 1 <= kFill)
         {
-            Step<0>(t, io, order);
-            Step<1>(t + 1, io, order);
+            RunSteps<kStart | kKeep>(io, 0, steps);
+            return;
         }
-        if (t < steps)
-        {
-            Step<0>(t, io, order);
-        }
+        RunSteps<kStart>(io, 0, kFill + 1);
+        RunSteps<0>(io, kFill + 1, n - 1);
+        RunSteps<kKeep>(io, n - 1, steps);
     }
 
 private:
     static_assert(S == 12 || S == 22, "the fuzz chain, alone or with the cabinet");
     static_assert(V >= 3, "the shaper's section sits in lane 0 of vector 2");
     static_assert(W * V - S < V, "no vector without a section");
+    static constexpr double kOffset = FuzzPedal::kDenormalOffset;
+    static constexpr double kCeiling = FuzzPedal::kShaperCeiling;
     static constexpr int kSkew = 2;
     static constexpr int kFill = kSkew * (S - 1);
     static constexpr int kShaperVector = 2;
@@ -133,6 +145,11 @@ private:
     static constexpr int kGainVector = S == 22 ? kGainStage % V : -1;
     static constexpr int kOutVector = (S - 1) % V;
     static constexpr int kOutLane = (S - 1) / V;
+
+    // What a range of steps must do besides the arithmetic: put back the
+    // history of sections that start in it, keep that of sections that end.
+    static constexpr int kStart = 1;
+    static constexpr int kKeep = 2;
 
     struct Io
     {
@@ -143,128 +160,214 @@ private:
         int32_t n;
     };
 
-    static Vec WithLane(Vec a, int l, double x)
+    struct Coefficients
     {
-        double lanes[W];
-        Vec::Store(lanes, a);
-        lanes[l] = x;
-        return Vec::Load(lanes);
+        Vec b0, b1, b2, a1, a2;
+    };
+
+    struct History
+    {
+        Vec x1, x2, y1, y2;
+    };
+
+    struct State
+    {
+        Coefficients k[V];
+        History h[V];
+        Vec gain;
+        Vec drive, dry, shaped;
+    };
+
+    // What only the fill and drain need: x1, x2, y1, y2 of each section as
+    // the block found them until the section's first frame, then as its last
+    // frame leaves them.
+    struct Edges
+    {
+        History kept[V];
+        // Lane l of lane[l] all ones, the others zero.
+        Vec lane[W];
+    };
+
+    // Steps from .. to - 1 on copies of the state: locals that nothing else
+    // can reach stay in registers, where the output stores, which may alias
+    // anything the kernel keeps in memory, cannot force them back to memory
+    // at every step.
+    template <int kEdges>
+    [[gnu::always_inline]] inline void RunSteps(const Io& io, int64_t from, int64_t to)
+    {
+        State c = state;
+        Edges e = edges;
+        const double gain = level;
+        int64_t t = from;
+        for (; t + kSkew <= to; t += kSkew)
+        {
+            Steps<kSkew, kEdges>(c, e, gain, io, t, std::make_index_sequence<V>());
+        }
+        if (t < to)
+        {
+            Steps<1, kEdges>(c, e, gain, io, t, std::make_index_sequence<V>());
+        }
+        state = c;
+        if (kEdges & kKeep)
+        {
+            edges = e;
+        }
     }
 
-    static double LaneOf(Vec a, int l)
+    // N (at most kSkew) steps from t, vector by vector. Vector v's input at
+    // step t + s is vector v - 1's output of step t + s - kSkew, which
+    // before[v - 1] holds (as y2 and y1).
+    template <int N, int kEdges, size_t... I>
+    [[gnu::always_inline]] static void Steps(State& c, Edges& e, double gain, const Io& io,
+                                             int64_t t, std::index_sequence<I...>)
     {
-        double lanes[W];
-        Vec::Store(lanes, a);
-        return lanes[l];
+        static_assert(N >= 1 && N <= kSkew, "every input from before the steps");
+        const History before[V] = {c.h[I]...};
+        (VectorSteps<N, kEdges, static_cast<int>(I)>(c, e, gain, io, t, before[(I + V - 1) % V]),
+         ...);
+    }
+
+    template <int N, int kEdges, int v>
+    [[gnu::always_inline]] static void VectorSteps(State& c, Edges& e, double gain, const Io& io,
+                                                   int64_t t, const History& previous)
+    {
+        const Vec offset = Vec::Set1(kOffset);
+        Vec x[N];
+        x[0] = previous.y2 + offset;
+        if constexpr (N == 2)
+        {
+            x[1] = previous.y1 + offset;
+        }
+        if constexpr (v == 0)
+        {
+#pragma GCC unroll 16
+            for (int s = 0; s < N; ++s)
+            {
+                const bool real = !(kEdges & kKeep) || t + s < io.n;
+                const double input = real ? io.in1[t + s] + io.in0[t + s] : 0.0;
+                if constexpr (kGainVector == 0)
+                {
+                    x[s] = x[s] * c.gain;
+                }
+                x[s] = Vec::ShiftUp(x[s], input);
+            }
+        }
+        else if constexpr (v == kGainVector)
+        {
+#pragma GCC unroll 16
+            for (int s = 0; s < N; ++s)
+            {
+                x[s] = x[s] * c.gain;
+            }
+        }
+        else if constexpr (v == kShaperVector)
+        {
+            // Only lane 0 needs the shaper: the lane 0 values of the steps go
+            // through it together.
+            const Vec w = Shaped(c, Vec::PairLow(x[0], x[N - 1]));
+            x[0] = Vec::WithLane0(x[0], w);
+            if constexpr (N == 2)
+            {
+                x[1] = Vec::WithLane0(x[1], Vec::Lane1Down(w));
+            }
+        }
+
+        // Read once for both steps, not at each use.
+        const Coefficients k{InRegister(c.k[v].b0), InRegister(c.k[v].b1), InRegister(c.k[v].b2),
+                             InRegister(c.k[v].a1), InRegister(c.k[v].a2)};
+        History& h = c.h[v];
+#pragma GCC unroll 16
+        for (int s = 0; s < N; ++s)
+        {
+            if constexpr ((kEdges & kStart) != 0)
+            {
+                const int l = StartingLane(v, t + s);
+                if (l >= 0)
+                {
+                    h = Select(e.lane[l], e.kept[v], h);
+                }
+            }
+            Vec y = h.x1 * k.b1;
+            y = y + x[s] * k.b0;
+            y = y + k.b2 * h.x2;
+            y = y - h.y1 * k.a1;
+            y = y - k.a2 * h.y2;
+            h = {x[s], h.x1, y, h.y1};
+            if constexpr ((kEdges & kKeep) != 0)
+            {
+                const int l = StartingLane(v, t + s - (io.n - 1));
+                if (l >= 0)
+                {
+                    e.kept[v] = Select(e.lane[l], h, e.kept[v]);
+                }
+            }
+            if constexpr (v == kOutVector)
+            {
+                if (!(kEdges & kStart) || t + s >= kFill)
+                {
+                    const double out = Vec::template Lane<kOutLane>(y) + kOffset;
+                    const int64_t frame = t + s - kFill;
+                    io.out1[frame] = S == 22 ? out : gain * out;
+                    io.out0[frame] = S == 22 ? out : gain * out;
+                }
+            }
+        }
+    }
+
+    // A copy the compiler must hold in a register from here on: otherwise a
+    // value that does not change in the loop is kept in memory and read
+    // again at every use.
+    [[gnu::always_inline]] static Vec InRegister(Vec a)
+    {
+        __asm__("" : "+x"(a.v));
+        return a;
+    }
+
+    // The lane of vector v whose section takes its first frame at step t, or
+    // -1: section j's is step 2j.
+    static int StartingLane(int v, int64_t t)
+    {
+        if (t < 0 || t % kSkew != 0)
+        {
+            return -1;
+        }
+        const int64_t j = t / kSkew;
+        return j < S && j % V == v ? static_cast<int>(j / V) : -1;
+    }
+
+    [[gnu::always_inline]] static History Select(Vec mask, const History& a, const History& b)
+    {
+        return {Vec::Select(mask, a.x1, b.x1), Vec::Select(mask, a.x2, b.x2),
+                Vec::Select(mask, a.y1, b.y1), Vec::Select(mask, a.y2, b.y2)};
     }
 
     // The shaper and the dry/shaped blend on s = u1 + offset, lane by lane:
-    // FuzzPedal::ShapeSample with each branch as a selection.
-    Vec Shaped(Vec s) const
+    // FuzzPedal::ShapeSample with each branch as a selection. The hard clip's
+    // two values are constants; min(0.3, f) and max(0, .) in this operand
+    // order give std::min's and the f < 0 test's results, NaN included (max
+    // turns a -0 into +0 only where the offset added next is not zero).
+    [[gnu::always_inline]] static Vec Shaped(const State& c, Vec s)
     {
-        const Vec zero = Vec::Set1(0.0);
-        const Vec a = s * Vec::Set1(params.drive);
-        const Vec ceiling = Vec::Set1(kCeiling);
-        const Vec ten = Vec::Set1(10.0);
-        const Vec d = Vec::Select(Vec::GreaterEqual(a, zero), Vec::Set1(0.1), Vec::Set1(-0.1));
+        constexpr double kHardUp = (0.1 * kCeiling) * 10.0;
+        constexpr double kHardDown = (-0.1 * kCeiling) * 10.0;
+        const Vec a = s * c.drive;
         const Vec magnitude = Vec::Abs(a);
-        const Vec soft = (((Vec::Set1(1.0) - magnitude / Vec::Set1(0.4)) * a) * ceiling) * ten;
-        const Vec hard = (d * ceiling) * ten;
+        const Vec soft =
+            (((Vec::Set1(1.0) - magnitude / Vec::Set1(0.4)) * a) * Vec::Set1(kCeiling)) *
+            Vec::Set1(10.0);
+        const Vec hard = Vec::Select(Vec::GreaterEqual(a, Vec::Set1(0.0)), Vec::Set1(kHardUp),
+                                     Vec::Set1(kHardDown));
         const Vec f = Vec::Select(Vec::Less(magnitude, Vec::Set1(0.2)), soft, hard);
-        const Vec limited = Vec::Select(Vec::Less(Vec::Set1(0.3), f), Vec::Set1(0.3), f);
-        const Vec g = Vec::Select(Vec::Less(f, zero), zero, limited);
+        const Vec g = Vec::Max(Vec::Set1(0.0), Vec::Min(Vec::Set1(0.3), f));
         const Vec o =
             Vec::Select(Vec::Greater(a, Vec::Set1(-0.2)), Vec::Set1(-0.2), Vec::Set1(0.02));
-        const Vec w = g + o;
-        return Vec::Set1(params.dry) * (s * Vec::Set1(2.0)) + Vec::Set1(params.shaped) * w;
+        return c.dry * (s * Vec::Set1(2.0)) + c.shaped * (g + o);
     }
 
-    template <int P, size_t... I>
-    [[gnu::always_inline]] void Step(int64_t t, const Io& io, std::index_sequence<I...>)
-    {
-        constexpr int Q = 1 - P;
-        if (t % 2 == 0 && t / 2 < S)
-        {
-            // Section t / 2 takes its first frame now (P is 0 here).
-            const int j = static_cast<int>(t / 2);
-            const int v = j % V;
-            const int l = j / V;
-            xs[0][v] = WithLane(xs[0][v], l, history[0][j]);
-            xs[1][v] = WithLane(xs[1][v], l, history[1][j]);
-            ys[0][v] = WithLane(ys[0][v], l, history[2][j]);
-            ys[1][v] = WithLane(ys[1][v], l, history[3][j]);
-        }
-        const double input = t < io.n ? io.in1[t] + io.in0[t] : 0.0;
-        const Vec last = ys[Q][V - 1];
-        // Highest vector first: each one reads the hand-over value of the
-        // vector below it before that is overwritten.
-        (Advance<P, V - 1 - static_cast<int>(I)>(input, last), ...);
-        const int64_t done = t - (io.n - 1);
-        if (done >= 0 && done % 2 == 0)
-        {
-            // Section done / 2 has just taken the block's last frame.
-            const int j = static_cast<int>(done / 2);
-            const int v = j % V;
-            const int l = j / V;
-            history[0][j] = LaneOf(xs[Q][v], l);
-            history[1][j] = LaneOf(xs[P][v], l);
-            history[2][j] = LaneOf(ys[Q][v], l);
-            history[3][j] = LaneOf(ys[P][v], l);
-        }
-        if (t >= kFill)
-        {
-            const double y = Vec::template Lane<kOutLane>(ys[Q][kOutVector]) + kOffset;
-            const double out = S == 22 ? y : params.gain * y;
-            const int64_t frame = t - kFill;
-            io.out1[frame] = out;
-            io.out0[frame] = out;
-        }
-    }
-
-    template <int P, int v> [[gnu::always_inline]] void Advance(double input, Vec last)
-    {
-        constexpr int Q = 1 - P;
-        const Vec offset = Vec::Set1(kOffset);
-        Vec x;
-        if constexpr (v == 0)
-        {
-            Vec z = last + offset;
-            if constexpr (kGainVector == 0)
-            {
-                z = z * gain[0];
-            }
-            x = Vec::ShiftUp(z, input);
-        }
-        else
-        {
-            const Vec s = ys[Q][v - 1] + offset;
-            x = s;
-            if constexpr (v == kGainVector)
-            {
-                x = s * gain[v];
-            }
-            if constexpr (v == kShaperVector)
-            {
-                x = Vec::Select(shaperLane, Shaped(s), x);
-            }
-        }
-        Vec y = xs[P][v] * b1[v];
-        y = y + x * b0[v];
-        y = y + b2[v] * xs[Q][v];
-        y = y - ys[P][v] * a1[v];
-        y = y - a2[v] * ys[Q][v];
-        xs[Q][v] = x;
-        ys[Q][v] = y;
-    }
-
-    WaveParams params;
-    Vec b0[V], b1[V], b2[V], a1[V], a2[V];
-    Vec xs[2][V], ys[2][V];
-    Vec gain[V];
-    Vec shaperLane;
-    // x1, x2, y1, y2 of each section: as the block found them, until the
-    // section's last frame, then as it leaves them.
-    double history[4][S];
+    State state;
+    Edges edges;
+    // The level, applied to the output when the fuzz chain ends the block.
+    double level;
 };
 
 // The body of RunWaveSse2 and RunWaveAvx2.
