@@ -34,6 +34,7 @@ public:
     void Close();
 
     AEffect* Effect() const { return effect; }
+    bool IsOpen() const { return opened; }
     const std::string& EntryName() const { return entryName; }
 
     VstIntPtr Dispatch(int32_t opcode, int32_t index = 0, VstIntPtr value = 0, void* ptr = nullptr,

@@ -93,6 +93,12 @@ void Harness::Close()
     {
         Suspend();
     }
+    // Only effClose frees what the entry point created, and it follows an
+    // effOpen; a check that only looked at the record still ends that way.
+    if (Effect() && !plugin.IsOpen())
+    {
+        plugin.Open();
+    }
     plugin.Close();
 }
 
