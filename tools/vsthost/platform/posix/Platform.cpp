@@ -6,6 +6,9 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -285,6 +288,11 @@ ChildOutcome Platform::RunChild(const std::vector<std::string>& args, int timeou
     {
         // A group of its own, so that whatever the plug-in starts dies with it.
         ::setpgid(0, 0);
+#ifdef __linux__
+        // Out of the terminal's group, an interrupt reaches only the parent;
+        // a hanging check must not outlive it.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+#endif
         ::dup2(fds[1], STDOUT_FILENO);
         if (!keepStderr)
         {
