@@ -73,7 +73,10 @@ void RunCascade(BiquadBank& bank, int first, int count, double* buf, int len)
 FuzzPedal::FuzzPedal()
     : currentRate(0.0), designedRate(0.0), outputGain(0.0), drive(0.0), attack(0.0),
       effectOn(false), cabinetOn(false), path(Path::Auto),
-      fastestWave(CpuHasAvx2() ? RunWaveAvx2 : RunWaveSse2), bank(), chunk()
+      fastestWave(CpuHasAvx2() ? RunWaveAvx2 : RunWaveSse2),
+      waveMinFrames(CpuHasAvx2() ? kWaveMinFramesAvx2 : kWaveMinFramesSse2),
+      waveMinFramesCabinet(CpuHasAvx2() ? kWaveMinFramesAvx2 : kWaveMinFramesCabinetSse2), bank(),
+      chunk()
 {
 }
 
@@ -220,7 +223,7 @@ void FuzzPedal::ProcessBlock(const double* in0, const double* in1, double* out0,
     {
     case Path::Auto:
         wave =
-            nFrames >= (cabinetOn ? kWaveMinFramesCabinet : kWaveMinFrames) ? fastestWave : nullptr;
+            nFrames >= (cabinetOn ? waveMinFramesCabinet : waveMinFrames) ? fastestWave : nullptr;
         break;
     case Path::PerSection:
         break;

@@ -23,9 +23,11 @@ public:
     static constexpr int kChunkFrames = 256;
     // Blocks from these sizes on run as a wavefront (fuzz chain alone, and
     // with the cabinet); below them the fill and drain of the wave cost more
-    // than the per-section loop saves.
-    static constexpr int kWaveMinFrames = 64;
-    static constexpr int kWaveMinFramesCabinet = 160;
+    // than the per-section loop saves. The four-lane wave fills in half the
+    // steps of the two-lane one.
+    static constexpr int kWaveMinFramesAvx2 = 40;
+    static constexpr int kWaveMinFramesSse2 = 56;
+    static constexpr int kWaveMinFramesCabinetSse2 = 104;
 
     // How a block is computed. Every path gives the same bits; Auto picks the
     // fastest the processor has for the block's size.
@@ -105,6 +107,9 @@ private:
     bool cabinetOn;
     Path path;
     WaveRunner fastestWave;
+    // The block sizes from which fastestWave beats the per-section loop.
+    int waveMinFrames;
+    int waveMinFramesCabinet;
     BiquadBank bank;
     double chunk[kChunkFrames];
 };

@@ -42,8 +42,28 @@ struct VecAvx2
     static VecAvx2 Max(VecAvx2 a, VecAvx2 b) { return {_mm256_max_pd(a.v, b.v)}; }
     static VecAvx2 WithLane0(VecAvx2 a, VecAvx2 low) { return {_mm256_blend_pd(a.v, low.v, 0x1)}; }
 
-    static VecAvx2 PairLow(VecAvx2 a, VecAvx2 b) { return {_mm256_unpacklo_pd(a.v, b.v)}; }
-    static VecAvx2 Lane1Down(VecAvx2 a) { return {_mm256_permute_pd(a.v, 0x1)}; }
+    static VecAvx2 Lows(const VecAvx2* x)
+    {
+        const __m256d low01 = _mm256_unpacklo_pd(x[0].v, x[1].v);
+        const __m256d low23 = _mm256_unpacklo_pd(x[2].v, x[3].v);
+        return {_mm256_permute2f128_pd(low01, low23, 0x20)};
+    }
+    template <int L> static VecAvx2 LaneToLow(VecAvx2 a)
+    {
+        static_assert(L >= 0 && L < kLanes, "lane index");
+        if constexpr (L == 0)
+        {
+            return a;
+        }
+        else if constexpr (L == 1)
+        {
+            return {_mm256_permute_pd(a.v, 0x1)};
+        }
+        else
+        {
+            return {_mm256_permute4x64_pd(a.v, L)};
+        }
+    }
 
     static VecAvx2 ShiftUp(VecAvx2 a, double low)
     {

@@ -42,10 +42,21 @@ struct VecSse2
     // Lane 0 of low, the other lane of a.
     static VecSse2 WithLane0(VecSse2 a, VecSse2 low) { return {_mm_move_sd(a.v, low.v)}; }
 
-    // Lane 0 of a and lane 0 of b, in lanes 0 and 1.
-    static VecSse2 PairLow(VecSse2 a, VecSse2 b) { return {_mm_unpacklo_pd(a.v, b.v)}; }
-    // Lane 1 of a in lane 0.
-    static VecSse2 Lane1Down(VecSse2 a) { return {_mm_unpackhi_pd(a.v, a.v)}; }
+    // Lane 0 of each of x[0] and x[1].
+    static VecSse2 Lows(const VecSse2* x) { return {_mm_unpacklo_pd(x[0].v, x[1].v)}; }
+    // Lane L of a in lane 0; the other lane is left unspecified.
+    template <int L> static VecSse2 LaneToLow(VecSse2 a)
+    {
+        static_assert(L >= 0 && L < kLanes, "lane index");
+        if constexpr (L == 0)
+        {
+            return a;
+        }
+        else
+        {
+            return {_mm_unpackhi_pd(a.v, a.v)};
+        }
+    }
 
     // Every lane moves up by one; the top lane drops out and `low` enters
     // lane 0.

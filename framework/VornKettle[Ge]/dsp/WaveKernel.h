@@ -22,27 +22,27 @@
 // Why the lanes are skewed: a frame must leave section j before it can enter
 // section j + 1, and each section's recursion waits on its own last output,
 // so frame by frame the chain is one long dependency. In a wavefront, step t
-// advances section j on frame t - 2j: every section of a step reads only what
-// earlier steps produced, so all lanes run side by side. The skew is two
-// steps per section, not one, because a frame needs about as long to cross a
-// section (the offset, the shaper with its division, the section's own sum)
-// as a section needs for its recursion: with two steps to arrive, the
-// hand-over is off the critical path. Section j's input is thus the previous
-// section's output before last.
+// advances section j on frame t - kSkew j: every section of a step reads only
+// what earlier steps produced, so all lanes run side by side. The skew is at
+// least two steps per section, not one, because a frame needs about as long
+// to cross a section (the offset, the shaper with its division, the section's
+// own sum) as a section needs for its recursion: with two steps or more to
+// arrive, the hand-over is off the critical path. Section j's input at step t
+// is thus the previous section's output of step t - kSkew.
 //
-// The steps go in pairs, and a pair runs one vector through both its steps
-// before the next vector: with a skew of two, both steps take only outputs
-// the previous pair left. So a vector's coefficients and history are fetched
-// once per two steps. With more values than registers, memory traffic, not
-// arithmetic, bounds a step, and this halves it.
+// The steps go in groups of kSkew, and a group runs one vector through all
+// its steps before the next vector: every step of a group takes only outputs
+// the previous group left. So a vector's coefficients and history are fetched
+// once per group, not once per step. With more values than registers, memory
+// traffic, not arithmetic, bounds a step, and this divides it.
 //
 // Fill and drain: every lane runs at every step, also before its section's
 // first frame and after its last one, on values that lead nowhere. So a
 // section's history is put back from the bank at the step of its first frame,
-// 2j, and taken for the bank at the step of its last, n - 1 + 2j. Only the
-// steps up to kFill = 2 (S - 1) and from n - 1 on can do either; the steps in
-// between do nothing but the arithmetic.
-template <class Vec, int S> class WaveKernel
+// kSkew j, and taken for the bank at the step of its last, n - 1 + kSkew j.
+// Only the steps up to kFill = kSkew (S - 1) and from n - 1 on can do either;
+// the steps in between do nothing but the arithmetic.
+template <class Vec, int S, int kSkew> class WaveKernel
 {
 public:
     static constexpr int W = Vec::kLanes;
@@ -81,7 +81,13 @@ public:
             {
                 state.gain = Vec::Load(lane[9]);
             }
-            state.h[v] = edges.kept[v];
+            state.h[v].x1 = edges.kept[v].x1;
+            state.h[v].x2 = edges.kept[v].x2;
+            for (Vec& y : state.h[v].y)
+            {
+                y = edges.kept[v].y2;
+            }
+            state.h[v].y[kSkew - 1] = edges.kept[v].y1;
         }
         double index[W];
         for (int l = 0; l < W; ++l)
@@ -136,9 +142,9 @@ private:
     static_assert(S == 12 || S == 22, "the fuzz chain, alone or with the cabinet");
     static_assert(V >= 3, "the shaper's section sits in lane 0 of vector 2");
     static_assert(W * V - S < V, "no vector without a section");
+    static_assert(kSkew >= 2, "the hand-over off the critical path");
     static constexpr double kOffset = FuzzPedal::kDenormalOffset;
     static constexpr double kCeiling = FuzzPedal::kShaperCeiling;
-    static constexpr int kSkew = 2;
     static constexpr int kFill = kSkew * (S - 1);
     static constexpr int kShaperVector = 2;
     static constexpr int kGainStage = S == 22 ? 12 : -1;
@@ -170,10 +176,18 @@ private:
         Vec x1, x2, y1, y2;
     };
 
+    // x1 and x2, and the outputs of the kSkew steps before (y2 and y1 the
+    // last two).
+    struct Running
+    {
+        Vec x1, x2;
+        Vec y[kSkew];
+    };
+
     struct State
     {
         Coefficients k[V];
-        History h[V];
+        Running h[V];
         Vec gain;
         Vec drive, dry, shaped;
     };
@@ -203,7 +217,7 @@ private:
         {
             Steps<kSkew, kEdges>(c, e, gain, io, t, std::make_index_sequence<V>());
         }
-        if (t < to)
+        for (; t < to; ++t)
         {
             Steps<1, kEdges>(c, e, gain, io, t, std::make_index_sequence<V>());
         }
@@ -215,28 +229,28 @@ private:
     }
 
     // N (at most kSkew) steps from t, vector by vector. Vector v's input at
-    // step t + s is vector v - 1's output of step t + s - kSkew, which
-    // before[v - 1] holds (as y2 and y1).
+    // step t + s is vector v - 1's output of step t + s - kSkew, from before
+    // these steps.
     template <int N, int kEdges, size_t... I>
     [[gnu::always_inline]] static void Steps(State& c, Edges& e, double gain, const Io& io,
                                              int64_t t, std::index_sequence<I...>)
     {
         static_assert(N >= 1 && N <= kSkew, "every input from before the steps");
-        const History before[V] = {c.h[I]...};
-        (VectorSteps<N, kEdges, static_cast<int>(I)>(c, e, gain, io, t, before[(I + V - 1) % V]),
+        const Running before[V] = {c.h[I]...};
+        (VectorSteps<N, kEdges, static_cast<int>(I)>(c, e, gain, io, t, before[(I + V - 1) % V].y),
          ...);
     }
 
     template <int N, int kEdges, int v>
     [[gnu::always_inline]] static void VectorSteps(State& c, Edges& e, double gain, const Io& io,
-                                                   int64_t t, const History& previous)
+                                                   int64_t t, const Vec* previous)
     {
         const Vec offset = Vec::Set1(kOffset);
         Vec x[N];
-        x[0] = previous.y2 + offset;
-        if constexpr (N == 2)
+#pragma GCC unroll 16
+        for (int s = 0; s < N; ++s)
         {
-            x[1] = previous.y1 + offset;
+            x[s] = previous[s] + offset;
         }
         if constexpr (v == 0)
         {
@@ -262,20 +276,35 @@ private:
         }
         else if constexpr (v == kShaperVector)
         {
-            // Only lane 0 needs the shaper: the lane 0 values of the steps go
+            // Only lane 0 needs the shaper: the lane 0 values of W steps go
             // through it together.
-            const Vec w = Shaped(c, Vec::PairLow(x[0], x[N - 1]));
-            x[0] = Vec::WithLane0(x[0], w);
-            if constexpr (N == 2)
+#pragma GCC unroll 16
+            for (int g = 0; g < N; g += W)
             {
-                x[1] = Vec::WithLane0(x[1], Vec::Lane1Down(w));
+                Vec low[W];
+#pragma GCC unroll 16
+                for (int l = 0; l < W; ++l)
+                {
+                    low[l] = x[std::min(g + l, N - 1)];
+                }
+                const Vec w = Shaped(c, Vec::Lows(low));
+#pragma GCC unroll 16
+                for (int l = 0; l < W; ++l)
+                {
+                    if (g + l < N)
+                    {
+                        x[g + l] = Vec::WithLane0(x[g + l], LaneToLow(w, l));
+                    }
+                }
             }
         }
 
-        // Read once for both steps, not at each use.
+        // Read once for all N steps, not at each use.
         const Coefficients k{InRegister(c.k[v].b0), InRegister(c.k[v].b1), InRegister(c.k[v].b2),
                              InRegister(c.k[v].a1), InRegister(c.k[v].a2)};
-        History& h = c.h[v];
+        Running& r = c.h[v];
+        History h{r.x1, r.x2, r.y[kSkew - 1], r.y[kSkew - 2]};
+        Vec y[N];
 #pragma GCC unroll 16
         for (int s = 0; s < N; ++s)
         {
@@ -287,12 +316,12 @@ private:
                     h = Select(e.lane[l], e.kept[v], h);
                 }
             }
-            Vec y = h.x1 * k.b1;
-            y = y + x[s] * k.b0;
-            y = y + k.b2 * h.x2;
-            y = y - h.y1 * k.a1;
-            y = y - k.a2 * h.y2;
-            h = {x[s], h.x1, y, h.y1};
+            y[s] = h.x1 * k.b1;
+            y[s] = y[s] + x[s] * k.b0;
+            y[s] = y[s] + k.b2 * h.x2;
+            y[s] = y[s] - h.y1 * k.a1;
+            y[s] = y[s] - k.a2 * h.y2;
+            h = {x[s], h.x1, y[s], h.y1};
             if constexpr ((kEdges & kKeep) != 0)
             {
                 const int l = StartingLane(v, t + s - (io.n - 1));
@@ -305,13 +334,24 @@ private:
             {
                 if (!(kEdges & kStart) || t + s >= kFill)
                 {
-                    const double out = Vec::template Lane<kOutLane>(y) + kOffset;
+                    const double out = Vec::template Lane<kOutLane>(y[s]) + kOffset;
                     const int64_t frame = t + s - kFill;
                     io.out1[frame] = S == 22 ? out : gain * out;
                     io.out0[frame] = S == 22 ? out : gain * out;
                 }
             }
         }
+        r.x1 = h.x1;
+        r.x2 = h.x2;
+#pragma GCC unroll 16
+        for (int i = 0; i < kSkew; ++i)
+        {
+            r.y[i] = i + N < kSkew ? r.y[i + N] : y[i + N - kSkew];
+        }
+        // A section that starts in these steps has its history put back
+        // above; its y1 and y2 are those of h.
+        r.y[kSkew - 1] = h.y1;
+        r.y[kSkew - 2] = h.y2;
     }
 
     // A copy the compiler must hold in a register from here on: otherwise a
@@ -321,6 +361,19 @@ private:
     {
         __asm__("" : "+x"(a.v));
         return a;
+    }
+
+    // Lane l of w in lane 0.
+    template <int L = 0> [[gnu::always_inline]] static Vec LaneToLow(Vec w, int l)
+    {
+        if constexpr (L + 1 < W)
+        {
+            if (l != L)
+            {
+                return LaneToLow<L + 1>(w, l);
+            }
+        }
+        return Vec::template LaneToLow<L>(w);
     }
 
     // The lane of vector v whose section takes its first frame at step t, or
@@ -370,20 +423,36 @@ private:
     double level;
 };
 
+// Fuzz-only blocks from this length on take the longer skew where it helps.
+constexpr int32_t kLongFuzzBlock = 256;
+
 // The body of RunWaveSse2 and RunWaveAvx2.
 template <class Vec>
 void RunWave(BiquadBank& bank, const WaveParams& params, bool cabinet, const double* in0,
              const double* in1, double* out0, double* out1, int32_t nFrames)
 {
+    constexpr int kFuzz = BiquadBank::kFuzzCount;
+    // Every V steps of skew, a frame's lane moves round all vectors once, and
+    // each hand-over on the way (about twenty cycles, the shaper's with its
+    // division three times that) must be done by then: two steps per vector
+    // are enough for six vectors or more. With fewer, long blocks take six
+    // steps per vector; short ones could not make up for the longer fill.
+    constexpr bool kFewVectors = WaveKernel<Vec, kFuzz, 2>::V < 6;
     if (cabinet)
     {
-        WaveKernel<Vec, BiquadBank::kFuzzCount + BiquadBank::kCabinetCount> wave(bank, params);
+        WaveKernel<Vec, kFuzz + BiquadBank::kCabinetCount, 2> wave(bank, params);
+        wave.Run(in0, in1, out0, out1, nFrames);
+        wave.Store(bank);
+    }
+    else if (kFewVectors && nFrames >= kLongFuzzBlock)
+    {
+        WaveKernel<Vec, kFuzz, 6> wave(bank, params);
         wave.Run(in0, in1, out0, out1, nFrames);
         wave.Store(bank);
     }
     else
     {
-        WaveKernel<Vec, BiquadBank::kFuzzCount> wave(bank, params);
+        WaveKernel<Vec, kFuzz, 2> wave(bank, params);
         wave.Run(in0, in1, out0, out1, nFrames);
         wave.Store(bank);
     }
