@@ -94,16 +94,16 @@ BENCHMARK(BM_PerSampleChain);
 // stretch of guitar, and the medians over all rounds are compared. Absolute
 // times on a shared machine drift by tens of percent; the ratio holds.
 // Args: block size, cabinet on, block path (0: as dispatched, 1: the
-// per-section loop the wavefront replaced at these sizes).
+// per-section loop the wavefront replaced at these sizes, 2: the SSE2
+// wavefront at every size, as on a processor without AVX2).
 void BM_AgainstPlainLoop(benchmark::State& state)
 {
     const int block = static_cast<int>(state.range(0));
     const bool cabinet = state.range(1) != 0;
     auto fast = MakePedal(cabinet);
-    if (state.range(2) != 0)
-    {
-        fast->ForcePath(FuzzPedal::Path::PerSection);
-    }
+    const FuzzPedal::Path forced[] = {FuzzPedal::Path::Auto, FuzzPedal::Path::PerSection,
+                                      FuzzPedal::Path::WaveSse2};
+    fast->ForcePath(forced[state.range(2)]);
     auto plain = MakePedal(cabinet);
     const std::vector<double>& in = Guitar();
     constexpr int kSpan = 8192;
@@ -184,8 +184,8 @@ void BM_AgainstPlainLoop(benchmark::State& state)
     state.SetItemsProcessed(frames);
 }
 BENCHMARK(BM_AgainstPlainLoop)
-    ->ArgNames({"block", "cabinet", "per_section"})
-    ->ArgsProduct({{32, 64, 128, 512, 4096}, {1, 0}, {0, 1}})
+    ->ArgNames({"block", "cabinet", "path"})
+    ->ArgsProduct({{32, 64, 128, 512, 4096}, {1, 0}, {0, 1, 2}})
     ->Iterations(4)
     ->Unit(benchmark::kMillisecond);
 

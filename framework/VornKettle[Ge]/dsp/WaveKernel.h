@@ -50,37 +50,24 @@ public:
 
     WaveKernel(const BiquadBank& bank, const WaveParams& p)
     {
-        const double* const kept[4] = {bank.x1, bank.x2, bank.y1, bank.y2};
-        double lane[10][W];
+        // The coefficients and history of section j in lane j / V of row
+        // j % V; lanes without a section hold zeros.
+        const double* const from[9] = {bank.b0, bank.b1, bank.b2, bank.a1, bank.a2,
+                                       bank.x1, bank.x2, bank.y1, bank.y2};
+        double lanes[9][V][W] = {};
+        for (int k = 0; k < 9; ++k)
+        {
+            for (int j = 0; j < S; ++j)
+            {
+                lanes[k][j % V][j / V] = from[k][j];
+            }
+        }
         for (int v = 0; v < V; ++v)
         {
-            for (int l = 0; l < W; ++l)
-            {
-                const int j = l * V + v;
-                const bool real = j < S;
-                lane[0][l] = real ? bank.b0[j] : 0.0;
-                lane[1][l] = real ? bank.b1[j] : 0.0;
-                lane[2][l] = real ? bank.b2[j] : 0.0;
-                lane[3][l] = real ? bank.a1[j] : 0.0;
-                lane[4][l] = real ? bank.a2[j] : 0.0;
-                for (int k = 0; k < 4; ++k)
-                {
-                    lane[5 + k][l] = real ? kept[k][j] : 0.0;
-                }
-                // The level multiplies the input of the cabinet's first
-                // section; vector 0 applies it before its lane shift, so there
-                // it sits one lane lower.
-                const int dest = v == 0 ? (l + 1) * V : j;
-                lane[9][l] = dest == kGainStage ? p.gain : 1.0;
-            }
-            state.k[v] = {Vec::Load(lane[0]), Vec::Load(lane[1]), Vec::Load(lane[2]),
-                          Vec::Load(lane[3]), Vec::Load(lane[4])};
-            edges.kept[v] = {Vec::Load(lane[5]), Vec::Load(lane[6]), Vec::Load(lane[7]),
-                             Vec::Load(lane[8])};
-            if (v == kGainVector)
-            {
-                state.gain = Vec::Load(lane[9]);
-            }
+            state.k[v] = {Vec::Load(lanes[0][v]), Vec::Load(lanes[1][v]), Vec::Load(lanes[2][v]),
+                          Vec::Load(lanes[3][v]), Vec::Load(lanes[4][v])};
+            edges.kept[v] = {Vec::Load(lanes[5][v]), Vec::Load(lanes[6][v]), Vec::Load(lanes[7][v]),
+                             Vec::Load(lanes[8][v])};
             state.h[v].x1 = edges.kept[v].x1;
             state.h[v].x2 = edges.kept[v].x2;
             for (Vec& y : state.h[v].y)
@@ -89,6 +76,16 @@ public:
             }
             state.h[v].y[kSkew - 1] = edges.kept[v].y1;
         }
+        // The level multiplies the input of the cabinet's first section;
+        // vector 0 applies it before its lane shift, so there it sits one
+        // lane lower.
+        double gains[W];
+        for (int l = 0; l < W; ++l)
+        {
+            const bool stage = kGainStage >= 0 && l == kGainStage / V - (kGainVector == 0 ? 1 : 0);
+            gains[l] = stage ? p.gain : 1.0;
+        }
+        state.gain = Vec::Load(gains);
         double index[W];
         for (int l = 0; l < W; ++l)
         {
@@ -107,19 +104,20 @@ public:
     // The history each section had after its last frame; call after Run.
     void Store(BiquadBank& bank) const
     {
-        double* const kept[4] = {bank.x1, bank.x2, bank.y1, bank.y2};
+        double lanes[4][V][W];
         for (int v = 0; v < V; ++v)
         {
-            const Vec* const kinds[4] = {&edges.kept[v].x1, &edges.kept[v].x2, &edges.kept[v].y1,
-                                         &edges.kept[v].y2};
-            for (int k = 0; k < 4; ++k)
+            Vec::Store(lanes[0][v], edges.kept[v].x1);
+            Vec::Store(lanes[1][v], edges.kept[v].x2);
+            Vec::Store(lanes[2][v], edges.kept[v].y1);
+            Vec::Store(lanes[3][v], edges.kept[v].y2);
+        }
+        double* const to[4] = {bank.x1, bank.x2, bank.y1, bank.y2};
+        for (int k = 0; k < 4; ++k)
+        {
+            for (int j = 0; j < S; ++j)
             {
-                double lanes[W];
-                Vec::Store(lanes, *kinds[k]);
-                for (int l = 0; l < W && l * V + v < S; ++l)
-                {
-                    kept[k][l * V + v] = lanes[l];
-                }
+                to[k][j] = lanes[k][j % V][j / V];
             }
         }
     }
@@ -128,14 +126,19 @@ public:
     {
         const Io io{in0, in1, out0, out1, n};
         const int64_t steps = static_cast<int64_t>(n) + kFill;
+        // A copy of the state: locals that nothing else can reach stay in
+        // registers, where the output stores, which may alias anything the
+        // kernel keeps in memory, would force them back to memory at every
+        // step.
+        State c = state;
         if (n - 1 <= kFill)
         {
-            RunSteps<kStart | kKeep>(io, 0, steps);
+            RunSteps<kStart | kKeep>(c, io, 0, steps);
             return;
         }
-        RunSteps<kStart>(io, 0, kFill + 1);
-        RunSteps<0>(io, kFill + 1, n - 1);
-        RunSteps<kKeep>(io, n - 1, steps);
+        RunSteps<kStart>(c, io, 0, kFill + 1);
+        RunSteps<0>(c, io, kFill + 1, n - 1);
+        RunSteps<kKeep>(c, io, n - 1, steps);
     }
 
 private:
@@ -202,29 +205,19 @@ private:
         Vec lane[W];
     };
 
-    // Steps from .. to - 1 on copies of the state: locals that nothing else
-    // can reach stay in registers, where the output stores, which may alias
-    // anything the kernel keeps in memory, cannot force them back to memory
-    // at every step.
+    // Steps from .. to - 1.
     template <int kEdges>
-    [[gnu::always_inline]] inline void RunSteps(const Io& io, int64_t from, int64_t to)
+    [[gnu::always_inline]] inline void RunSteps(State& c, const Io& io, int64_t from, int64_t to)
     {
-        State c = state;
-        Edges e = edges;
         const double gain = level;
         int64_t t = from;
         for (; t + kSkew <= to; t += kSkew)
         {
-            Steps<kSkew, kEdges>(c, e, gain, io, t, std::make_index_sequence<V>());
+            Steps<kSkew, kEdges>(c, edges, gain, io, t, std::make_index_sequence<V>());
         }
         for (; t < to; ++t)
         {
-            Steps<1, kEdges>(c, e, gain, io, t, std::make_index_sequence<V>());
-        }
-        state = c;
-        if (kEdges & kKeep)
-        {
-            edges = e;
+            Steps<1, kEdges>(c, edges, gain, io, t, std::make_index_sequence<V>());
         }
     }
 
@@ -310,7 +303,8 @@ private:
         {
             if constexpr ((kEdges & kStart) != 0)
             {
-                const int l = StartingLane(v, t + s);
+                // The steps up to the last first frame start at step 0.
+                const int l = StartingLane<kEdges == kStart>(v, t, s);
                 if (l >= 0)
                 {
                     h = Select(e.lane[l], e.kept[v], h);
@@ -324,7 +318,8 @@ private:
             h = {x[s], h.x1, y[s], h.y1};
             if constexpr ((kEdges & kKeep) != 0)
             {
-                const int l = StartingLane(v, t + s - (io.n - 1));
+                // The steps from the first last frame start at step n - 1.
+                const int l = StartingLane<kEdges == kKeep>(v, t - (io.n - 1), s);
                 if (l >= 0)
                 {
                     e.kept[v] = Select(e.lane[l], h, e.kept[v]);
@@ -376,10 +371,16 @@ private:
         return Vec::template LaneToLow<L>(w);
     }
 
-    // The lane of vector v whose section takes its first frame at step t, or
-    // -1: section j's is step 2j.
-    static int StartingLane(int v, int64_t t)
+    // The lane of vector v whose section takes its first frame at step
+    // start + s of the block (section j's is step kSkew j), or -1. With
+    // kAligned, start is a multiple of kSkew.
+    template <bool kAligned> static int StartingLane(int v, int64_t start, int s)
     {
+        if (kAligned && s != 0)
+        {
+            return -1;
+        }
+        const int64_t t = start + s;
         if (t < 0 || t % kSkew != 0)
         {
             return -1;
