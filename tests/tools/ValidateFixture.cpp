@@ -7,13 +7,29 @@
 //   4 effSetChunk stores the gain in 8 bits, so a chunk does not round-trip
 //   5 a non-finite input leaves the filter non-finite for good
 //   6 burns time on silent blocks after signal, as a denormal stall does
+//   7 keeps its filter state in one place shared by every instance
+//   8 process replaces the outputs instead of adding to them
+//   9 mixes a little of the other input in after writing its output, which
+//     in place reads the output back
+//  10 effSetProgram reloads the program's stored values, losing edits
+//  11 the double-precision path skips the filter
+//  12 getParameter answers in its own units (0..10)
+//  13 a second effOpen frees what the first made: an access violation
+//  14 leaks a megabyte every instance
+//  15 program names of 26 bytes, past the documented 24
+//  16 uniqueID 0
+//  17 effSetChunk trusts any chunk shorter than its own to be whole and
+//     crashes on it
+//  18 parameter values are stored as given, NaN included
 #include "VstInterface.h"
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 #ifdef _WIN32
 #define FIXTURE_EXPORT extern "C" __declspec(dllexport)
@@ -25,12 +41,17 @@ namespace
 {
 constexpr int kPrograms = 3;
 constexpr int kParams = 2;
+constexpr size_t kNameLimit = FIXTURE_FAULT == 15 ? 32 : kVstMaxProgNameLen;
 
 struct Program
 {
     float values[kParams];
-    char name[kVstMaxProgNameLen];
+    char name[kNameLimit];
 };
+
+// One filter state for every instance, as a global in a plug-in does.
+double sharedState[2] = {0.0, 0.0};
+void* volatile lastLeak = nullptr;
 
 struct Fixture
 {
@@ -41,6 +62,9 @@ struct Fixture
     int32_t maxBlock = 512;
     double state[2] = {0.0, 0.0};
     bool heardSignal = false;
+    int opens = 0;
+    // Program values as stored, before the host edited them.
+    float stored[kPrograms][kParams];
     // Bank: every program's values, then the current program.
     unsigned char bank[kPrograms * kParams * 4 + 4];
     unsigned char single[kParams * 4];
@@ -49,6 +73,14 @@ struct Fixture
 Fixture* From(AEffect* e)
 {
     return e ? static_cast<Fixture*>(e->object) : nullptr;
+}
+
+void Crash(int32_t value)
+{
+    // A real access violation, the same on every system: a write through
+    // a null pointer the compiler cannot see through.
+    volatile int* volatile nowhere = nullptr;
+    *nowhere = value;
 }
 
 float Clamp(float v)
@@ -89,6 +121,11 @@ VstIntPtr SetChunk(Fixture* f, VstInt32 index, VstIntPtr size, const void* ptr)
     if (!ptr)
     {
         return 0;
+    }
+    if (FIXTURE_FAULT == 17 &&
+        size < static_cast<VstIntPtr>(index == 1 ? sizeof(f->single) : sizeof(f->bank)))
+    {
+        Crash(static_cast<int32_t>(size));
     }
     if (index == 1)
     {
@@ -137,6 +174,23 @@ VstIntPtr VSTCALLBACK Dispatch(AEffect* e, VstInt32 opcode, VstInt32 index, VstI
     const bool validParam = index >= 0 && index < kParams;
     switch (opcode)
     {
+    case effOpen:
+        if (FIXTURE_FAULT == 13 && f->opens > 0)
+        {
+            Crash(f->opens);
+        }
+        if (FIXTURE_FAULT == 14)
+        {
+            // Touched, so that it is really taken from the system, and
+            // kept in sight of the compiler, which would drop it otherwise.
+            lastLeak = std::malloc(1 << 20);
+            if (lastLeak)
+            {
+                std::memset(lastLeak, 1, 1 << 20);
+            }
+        }
+        ++f->opens;
+        return 0;
     case effClose:
         delete f;
         return 0;
@@ -144,6 +198,11 @@ VstIntPtr VSTCALLBACK Dispatch(AEffect* e, VstInt32 opcode, VstInt32 index, VstI
         if (value >= 0 && value < kPrograms)
         {
             f->current = static_cast<int>(value);
+            if (FIXTURE_FAULT == 10)
+            {
+                std::memcpy(f->programs[f->current].values, f->stored[f->current],
+                            sizeof(f->stored[f->current]));
+            }
         }
         return 0;
     case effGetProgram:
@@ -153,14 +212,14 @@ VstIntPtr VSTCALLBACK Dispatch(AEffect* e, VstInt32 opcode, VstInt32 index, VstI
              kVstMaxProgNameLen);
         return 0;
     case effGetProgramName:
-        Text(ptr, f->programs[f->current].name, kVstMaxProgNameLen);
+        Text(ptr, f->programs[f->current].name, kNameLimit);
         return 0;
     case effGetProgramNameIndexed:
         if (index < 0 || index >= kPrograms)
         {
             return 0;
         }
-        Text(ptr, f->programs[index].name, kVstMaxProgNameLen);
+        Text(ptr, f->programs[index].name, kNameLimit);
         return 1;
     case effGetParamName:
         if (validParam && ptr)
@@ -192,6 +251,7 @@ VstIntPtr VSTCALLBACK Dispatch(AEffect* e, VstInt32 opcode, VstInt32 index, VstI
         return 0;
     case effMainsChanged:
         f->state[0] = f->state[1] = 0.0;
+        sharedState[0] = sharedState[1] = 0.0;
         f->heardSignal = false;
         return 0;
     case effGetChunk:
@@ -240,14 +300,15 @@ void VSTCALLBACK SetParameter(AEffect* e, VstInt32 index, float value)
     Fixture* f = From(e);
     if (index >= 0 && index < kParams)
     {
-        f->programs[f->current].values[index] = Clamp(value);
+        f->programs[f->current].values[index] = FIXTURE_FAULT == 18 ? value : Clamp(value);
     }
 }
 
 float VSTCALLBACK GetParameter(AEffect* e, VstInt32 index)
 {
     Fixture* f = From(e);
-    return index >= 0 && index < kParams ? f->programs[f->current].values[index] : 0.0f;
+    const float scale = FIXTURE_FAULT == 12 ? 10.0f : 1.0f;
+    return index >= 0 && index < kParams ? scale * f->programs[f->current].values[index] : 0.0f;
 }
 
 void BurnMicroseconds(int us)
@@ -263,10 +324,7 @@ template <typename T> void Run(AEffect* e, T** in, T** out, VstInt32 n, bool acc
     Fixture* f = From(e);
     if (FIXTURE_FAULT == 2 && n > f->maxBlock)
     {
-        // A real access violation, the same on every system: a write
-        // through a null pointer the compiler cannot see through.
-        int* volatile nowhere = nullptr;
-        *nowhere = n;
+        Crash(n);
     }
     if (FIXTURE_FAULT == 3)
     {
@@ -276,20 +334,26 @@ template <typename T> void Run(AEffect* e, T** in, T** out, VstInt32 n, bool acc
         }
     }
     const float* values = f->programs[f->current].values;
+    const bool isDouble = std::is_same<T, double>::value;
     const double gain = 2.0 * values[0];
+    double* state = FIXTURE_FAULT == 7 ? sharedState : f->state;
     // Cutoff from 200 Hz to 20 kHz, limited below Nyquist.
     const double cutoff = std::fmin(200.0 * std::pow(100.0, values[1]), 0.45 * f->rate);
     const double a = 1.0 - std::exp(-2.0 * 3.14159265358979323846 * cutoff / f->rate);
     bool silent = true;
     for (int c = 0; c < 2; ++c)
     {
-        double y = f->state[c];
+        double y = state[c];
         for (VstInt32 i = 0; i < n; ++i)
         {
             const double x = static_cast<double>(in[c][i]);
             silent = silent && x == 0.0;
             y += a * (x - y);
-            const T v = static_cast<T>(gain * y);
+            T v = static_cast<T>(gain * (FIXTURE_FAULT == 11 && isDouble ? x : y));
+            if (FIXTURE_FAULT == 9)
+            {
+                v += static_cast<T>(0.1 * static_cast<double>(in[1 - c][i]));
+            }
             out[c][i] = accumulate ? out[c][i] + v : v;
         }
         // Non-finite state is dropped, and so is what decays into denormals.
@@ -297,7 +361,7 @@ template <typename T> void Run(AEffect* e, T** in, T** out, VstInt32 n, bool acc
         {
             y = 0.0;
         }
-        f->state[c] = y;
+        state[c] = y;
     }
     if (FIXTURE_FAULT == 6 && silent && f->heardSignal && n > 0)
     {
@@ -308,7 +372,7 @@ template <typename T> void Run(AEffect* e, T** in, T** out, VstInt32 n, bool acc
 
 void VSTCALLBACK Process(AEffect* e, float** in, float** out, VstInt32 n)
 {
-    Run(e, in, out, n, true);
+    Run(e, in, out, n, FIXTURE_FAULT != 8);
 }
 
 void VSTCALLBACK ProcessReplacing(AEffect* e, float** in, float** out, VstInt32 n)
@@ -337,7 +401,9 @@ FIXTURE_EXPORT AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback host)
     {
         f->programs[p].values[0] = 0.5f;
         f->programs[p].values[1] = 0.25f * static_cast<float>(p + 1);
-        std::snprintf(f->programs[p].name, sizeof(f->programs[p].name), "Program %d", p + 1);
+        std::snprintf(f->programs[p].name, sizeof(f->programs[p].name),
+                      FIXTURE_FAULT == 15 ? "Program %d, a longer name" : "Program %d", p + 1);
+        std::memcpy(f->stored[p], f->programs[p].values, sizeof(f->stored[p]));
     }
     AEffect& e = f->effect;
     std::memset(&e, 0, sizeof(e));
@@ -353,7 +419,7 @@ FIXTURE_EXPORT AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback host)
     e.numInputs = 2;
     e.numOutputs = 2;
     e.flags = effFlagsCanReplacing | effFlagsCanDoubleReplacing | effFlagsProgramChunks;
-    e.uniqueID = ('q' << 24) | ('v' << 16) | ('f' << 8) | 'x';
+    e.uniqueID = FIXTURE_FAULT == 16 ? 0 : ('q' << 24) | ('v' << 16) | ('f' << 8) | 'x';
     e.version = 1;
     e.object = f;
     return &e;

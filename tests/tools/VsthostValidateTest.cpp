@@ -80,6 +80,18 @@ TEST(VsthostValidate, EachFaultIsCaughtByItsCheckAndNothingElseComplains)
          {"state.transfer", "state.bad-chunks"}},
         {FIXTURE_STICKY_NAN, "audio.nan-recovery", "FAIL", {}},
         {FIXTURE_SILENCE_STALL, "audio.denormal-stall", "WARN", {}},
+        {FIXTURE_SHARED_STATE, "lifecycle.instances", "FAIL", {}},
+        {FIXTURE_REPLACING_PROCESS, "audio.accumulate", "FAIL", {}},
+        {FIXTURE_IN_PLACE_CROSSFEED, "audio.in-place", "FAIL", {}},
+        {FIXTURE_PROGRAM_RELOAD, "state.program-edits", "FAIL", {"state.program-after-bank"}},
+        {FIXTURE_DOUBLE_UNFILTERED, "audio.precision", "FAIL", {}},
+        {FIXTURE_PARAM_UNITS, "parameters.get-after-set", "FAIL", {}},
+        {FIXTURE_REOPEN_CRASH, "lifecycle.open-twice", "FAIL", {}},
+        {FIXTURE_INSTANCE_LEAK, "lifecycle.cycles", "WARN", {}},
+        {FIXTURE_LONG_PROGRAM_NAME, "identity.strings", "WARN", {"state.programs"}},
+        {FIXTURE_ZERO_ID, "identity.unique-id", "FAIL", {}},
+        {FIXTURE_SHORT_CHUNK_CRASH, "state.bad-chunks", "FAIL", {}},
+        {FIXTURE_NAN_PARAM, "parameters.out-of-range", "FAIL", {}},
     };
     for (const Case& c : cases)
     {
