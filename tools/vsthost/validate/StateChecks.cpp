@@ -203,19 +203,34 @@ Outcome Transfer(CheckContext& context)
     const Audio original = a->Run(input);
     a.reset();
 
-    context.Step("moving the state into a fresh instance");
-    std::unique_ptr<Harness> b = Opened(context);
-    MoveState(*b, chunks, bank, values);
-    const std::string difference = ParameterDifference(values, b->Parameters());
-    b->Resume();
-    const Audio copy = b->Run(input);
-    if (!Identical(original, copy))
+    // Two fresh instances get the state: when even they differ, the output
+    // is not repeatable and cannot be compared with the original.
+    std::string difference;
+    Audio copies[2];
+    for (Audio& copy : copies)
     {
-        char text[200];
-        std::snprintf(text, sizeof(text), "the new instance renders differently (by up to %g)%s%s",
-                      MaxDifference(original, copy), difference.empty() ? "" : "; ",
-                      difference.c_str());
-        return Fail(text);
+        context.Step("moving the state into a fresh instance");
+        std::unique_ptr<Harness> b = Opened(context);
+        MoveState(*b, chunks, bank, values);
+        difference = ParameterDifference(values, b->Parameters());
+        b->Resume();
+        copy = b->Run(input);
+    }
+    const std::string also = difference.empty() ? "" : "; " + difference;
+    if (!Identical(original, copies[0]))
+    {
+        char text[120];
+        if (!Identical(copies[0], copies[1]))
+        {
+            std::snprintf(text, sizeof(text),
+                          "output not repeatable (two instances with the same state differ by "
+                          "%g)",
+                          MaxDifference(copies[0], copies[1]));
+            return Warn(text + also);
+        }
+        std::snprintf(text, sizeof(text), "the new instance renders differently (by up to %g)",
+                      MaxDifference(original, copies[0]));
+        return Fail(text + also);
     }
     if (!difference.empty())
     {

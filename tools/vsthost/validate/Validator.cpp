@@ -228,6 +228,16 @@ int Validator::RunAll()
                                                  " without a result";
         }
         report.Add({check.name, verdict, reason, seconds});
+        // Nothing else can run on a module that does not even load.
+        if (i == 0 && std::string(check.name) == "identity.magic" && verdict == Verdict::Fail)
+        {
+            for (size_t j = 1; j < chosen.size(); ++j)
+            {
+                report.Add(
+                    {chosen[j].name, Verdict::Fail, "not run: the plug-in does not load", 0.0});
+            }
+            break;
+        }
     }
     if (progress)
     {
