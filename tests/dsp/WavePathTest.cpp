@@ -60,8 +60,10 @@ std::vector<double> Make(Signal s)
     return x;
 }
 
-// Every block size from 1 to 64, the sizes around the wave's fill length and
-// around powers of two, then random sizes up to 4096.
+// Every block size from 1 to 64 (which holds the fill lengths of the waves
+// for short blocks), the sizes around the block size from which the fuzz chain
+// alone takes a longer skew and around powers of two, then random sizes up to
+// 4096.
 std::vector<int> BlockSizes()
 {
     std::vector<int> sizes;
@@ -69,7 +71,7 @@ std::vector<int> BlockSizes()
     {
         sizes.push_back(n);
     }
-    for (int n : {84, 85, 86, 127, 128, 129, 511, 512, 513, 4095, 4096})
+    for (int n : {84, 85, 86, 127, 128, 129, 255, 256, 257, 511, 512, 513, 4095, 4096})
     {
         sizes.push_back(n);
     }
