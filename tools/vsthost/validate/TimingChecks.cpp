@@ -66,7 +66,7 @@ Outcome SlowestBlock(CheckContext& context)
 {
     const Audio input = context.Music(44100);
     double first = 0.0;
-    const double slowest = Fastest(context.Scale(3, 3, 5),
+    const double slowest = Fastest(context.Scale(3, 5, 7),
                                    [&]()
                                    {
                                        context.Step("a second of audio in blocks of 512");
