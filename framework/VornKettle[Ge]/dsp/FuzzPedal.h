@@ -25,8 +25,8 @@ public:
     // with the cabinet); below them the fill and drain of the wave cost more
     // than the per-section loop saves. The four-lane wave fills in half the
     // steps of the two-lane one.
-    static constexpr int kWaveMinFramesAvx2 = 40;
-    static constexpr int kWaveMinFramesSse2 = 56;
+    static constexpr int kWaveMinFramesAvx2 = 48;
+    static constexpr int kWaveMinFramesSse2 = 64;
     static constexpr int kWaveMinFramesCabinetSse2 = 104;
 
     // How a block is computed. Every path gives the same bits; Auto picks the
