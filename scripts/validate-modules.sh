@@ -8,7 +8,7 @@
 # when the validator completed its report (exit status 0 or 1): what it finds
 # there is the plug-in's own, and its report is shown in full.
 #
-# Level 3 (exhaustive) for everything keeps the stage near 1.5 minutes here;
+# Level 3 (exhaustive) for everything keeps the stage near 75 seconds here;
 # VALIDATE_LEVEL chooses another. The seed is printed with each report, so a
 # failure can be repeated with --seed. Paths can be overridden for a build of one's own
 # (LINUX_HOST, LINUX_SO, WIN64_RUN, WIN64_HOST, WIN64_DLL, WIN32_*).

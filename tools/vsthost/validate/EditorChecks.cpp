@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <exception>
 #include <thread>
 
 namespace
@@ -143,10 +144,18 @@ Outcome WhileProcessing(CheckContext& context)
     std::thread audio(
         [&]()
         {
-            while (!done.load() && fault.empty())
+            // Nothing may leave the thread: a host error becomes the fault.
+            try
             {
-                fault = OutputFault(h->Run(input));
-                ++blocks;
+                while (!done.load() && fault.empty())
+                {
+                    fault = OutputFault(h->Run(input));
+                    ++blocks;
+                }
+            }
+            catch (const std::exception& e)
+            {
+                fault = e.what();
             }
         });
     EditorFrame frame;
