@@ -170,7 +170,10 @@ void RunBlocks(const Audio& input, Audio& output, const RunOptions& o, int32_t i
             o.blockSeconds->push_back(
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         }
-        host.GetTransport().Advance(n);
+        if (o.advanceTransport)
+        {
+            host.GetTransport().Advance(n);
+        }
         for (int32_t c = 0; c < outputs; ++c)
         {
             for (int32_t i = 0; i < n; ++i)

@@ -32,6 +32,9 @@ struct RunOptions
     std::function<void(int64_t frame)> beforeBlock;
     // When set, receives the seconds each call took.
     std::vector<double>* blockSeconds = nullptr;
+    // Off where several instances play the same blocks: the caller moves the
+    // host's position on once for all of them, as a host does.
+    bool advanceTransport = true;
 };
 
 class Harness

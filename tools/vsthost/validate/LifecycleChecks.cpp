@@ -46,6 +46,7 @@ Outcome CloseWithoutSuspend(CheckContext& context)
 {
     {
         std::unique_ptr<Harness> h = context.Prepared();
+        context.Step("processing before effClose while resumed");
         h->Run(context.Music(4096));
         context.Step("effClose while resumed");
         h->Plugin().Close();
@@ -148,15 +149,18 @@ Outcome Instances(CheckContext& context)
             std::copy(input.channels[c].begin() + at,
                       input.channels[c].begin() + at + block.Frames(), block.channels[c].begin());
         }
+        RunOptions together;
+        together.advanceTransport = false;
         for (size_t i = 0; i < all.size(); ++i)
         {
-            Audio out = all[i]->Run(block);
+            Audio out = all[i]->Run(block, together);
             for (size_t c = 0; c < out.channels.size(); ++c)
             {
                 std::copy(out.channels[c].begin(), out.channels[c].end(),
                           outputs[i].channels[c].begin() + at);
             }
         }
+        context.Host().GetTransport().Advance(static_cast<int32_t>(block.Frames()));
     }
     for (size_t i = 0; i < outputs.size(); ++i)
     {
