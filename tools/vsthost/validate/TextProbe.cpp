@@ -6,6 +6,11 @@
 
 TextProbe TextProbe::Ask(const PluginInstance& plugin, int32_t opcode, int32_t index)
 {
+    return Ask(plugin.Effect(), opcode, index);
+}
+
+TextProbe TextProbe::Ask(AEffect* effect, int32_t opcode, int32_t index)
+{
     // Two passes with different canaries: a plug-in byte that happens to
     // equal one canary cannot hide in both.
     TextProbe probe;
@@ -13,7 +18,7 @@ TextProbe TextProbe::Ask(const PluginInstance& plugin, int32_t opcode, int32_t i
     for (unsigned char canary : canaries)
     {
         std::vector<unsigned char> buffer(16384, canary);
-        VstIntPtr r = plugin.Dispatch(opcode, index, 0, buffer.data(), 0.0f);
+        VstIntPtr r = effect->dispatcher(effect, opcode, index, 0, buffer.data(), 0.0f);
         size_t last = buffer.size();
         while (last > 0 && buffer[last - 1] == canary)
         {

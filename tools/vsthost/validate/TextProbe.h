@@ -19,6 +19,7 @@ struct TextProbe
     VstIntPtr result = 0;
 
     static TextProbe Ask(const PluginInstance& plugin, int32_t opcode, int32_t index = 0);
+    static TextProbe Ask(AEffect* effect, int32_t opcode, int32_t index = 0);
 
     // One word on how the write compares with `documented` bytes: empty when
     // within, else "effGetParamName 3 wrote 14 bytes (limit 8)".
