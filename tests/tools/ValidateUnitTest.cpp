@@ -115,6 +115,7 @@ TEST(ValidateOptions, SelectsByCheckOrGroupAndRefusesUnknownNames)
     EXPECT_THROW(ValidateOptions::Parse({"plug.so", "--level", "0"}), std::exception);
     EXPECT_THROW(ValidateOptions::Parse({"plug.so", "--seed", "x"}), std::exception);
     EXPECT_THROW(ValidateOptions::Parse({"--json"}), std::exception);
+    EXPECT_TRUE(ValidateOptions::Parse({"--list"}).list);
     ValidateOptions all = ValidateOptions::Parse({"plug.so", "--seed", "18446744073709551615"});
     EXPECT_EQ(all.seed, 18446744073709551615ull);
     EXPECT_TRUE(all.Selects("timing.open"));

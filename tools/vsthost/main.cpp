@@ -33,7 +33,7 @@ const char* const kUsage =
     "       vsthost render PLUGIN IN.wav OUT.wav [options]\n"
     "       vsthost render PLUGIN --generate demo OUT.wav [options]\n"
     "       vsthost editor PLUGIN [steps...] [--json]\n"
-    "       vsthost validate PLUGIN [options]\n"
+    "       vsthost validate PLUGIN [options]    (or: vsthost validate --list)\n"
     "\n"
     "render options:\n"
     "  --rate HZ                  sample rate (default: the input's, 44100 for --generate)\n"
@@ -76,6 +76,7 @@ const char* const kUsage =
     "  --timeout SECONDS          per check (default 120, 600 at level 3)\n"
     "  --json                     the report as JSON\n"
     "  --verbose                  show what the plug-in prints\n"
+    "  --list                     only list the checks' names (no PLUGIN needed)\n"
     "Exit status 0 only when no check failed.\n";
 
 class UsageError : public HostError

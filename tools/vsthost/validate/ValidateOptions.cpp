@@ -75,6 +75,10 @@ ValidateOptions ValidateOptions::Parse(const std::vector<std::string>& args)
         {
             o.verbose = true;
         }
+        else if (a == "--list")
+        {
+            o.list = true;
+        }
         else if (a == "--level")
         {
             o.level = static_cast<int>(Number(a, value(), 1, 3));
@@ -120,7 +124,7 @@ ValidateOptions ValidateOptions::Parse(const std::vector<std::string>& args)
             throw HostError("validate takes one plug-in, got also " + a);
         }
     }
-    if (o.plugin.empty())
+    if (o.plugin.empty() && !o.list)
     {
         throw HostError("validate needs a PLUGIN");
     }

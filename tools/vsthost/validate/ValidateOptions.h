@@ -19,6 +19,8 @@ struct ValidateOptions
     int timeoutSeconds = 0;
     // The children's standard error (the plug-ins' own messages) is shown.
     bool verbose = false;
+    // Only print the names of the checks (no plug-in needed).
+    bool list = false;
     // Hidden: run this one check here and print its result line.
     std::string runCheck;
 

@@ -98,6 +98,16 @@ Validator::Validator(ValidateOptions o) : options(std::move(o)) {}
 
 int Validator::Run()
 {
+    if (options.list)
+    {
+        std::string names;
+        for (const Check& c : AllChecks())
+        {
+            names += std::string(c.name) + "\n";
+        }
+        std::fputs(names.c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     return options.runCheck.empty() ? RunAll() : RunOne();
 }
 
