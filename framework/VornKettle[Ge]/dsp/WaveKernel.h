@@ -238,6 +238,8 @@ private:
     [[gnu::always_inline]] static void VectorSteps(State& c, Edges& e, double gain, const Io& io,
                                                    int64_t t, const Vec* previous)
     {
+        // The loops over the steps are unrolled, so that x, y and the
+        // history stay values in registers, not arrays in memory.
         const Vec offset = Vec::Set1(kOffset);
         Vec x[N];
 #pragma GCC unroll 16
@@ -398,8 +400,8 @@ private:
     // The shaper and the dry/shaped blend on s = u1 + offset, lane by lane:
     // FuzzPedal::ShapeSample with each branch as a selection. The hard clip's
     // two values are constants; min(0.3, f) and max(0, .) in this operand
-    // order give std::min's and the f < 0 test's results, NaN included (max
-    // turns a -0 into +0 only where the offset added next is not zero).
+    // order give std::min's result and the f < 0 test's zero exactly, for a
+    // NaN or a -0 as well.
     [[gnu::always_inline]] static Vec Shaped(const State& c, Vec s)
     {
         constexpr double kHardUp = (0.1 * kCeiling) * 10.0;
