@@ -232,7 +232,7 @@ ChildOutcome Platform::RunChild(const std::vector<std::string>& args, int timeou
     // someone to close a dialog.
     UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     BOOL created = CreateProcessW(Widen(args[0]).c_str(), &commandLine[0], nullptr, nullptr, TRUE,
-                                  0, nullptr, nullptr, &startup, &process);
+                                  CREATE_SUSPENDED, nullptr, nullptr, &startup, &process);
     SetErrorMode(previousMode);
     CloseHandle(writeEnd);
     if (null != INVALID_HANDLE_VALUE)
@@ -244,6 +244,22 @@ ChildOutcome Platform::RunChild(const std::vector<std::string>& args, int timeou
         CloseHandle(readEnd);
         return outcome;
     }
+    // A job takes whatever the plug-in starts down with the child; where
+    // jobs are not to be had, the child alone is ended.
+    HANDLE job = CreateJobObjectW(nullptr, nullptr);
+    if (job)
+    {
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits,
+                                     sizeof(limits)) ||
+            !AssignProcessToJobObject(job, process.hProcess))
+        {
+            CloseHandle(job);
+            job = nullptr;
+        }
+    }
+    ResumeThread(process.hThread);
     outcome.started = true;
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
     char buffer[4096];
@@ -268,6 +284,10 @@ ChildOutcome Platform::RunChild(const std::vector<std::string>& args, int timeou
         if (GetTickCount64() > deadline)
         {
             outcome.timedOut = true;
+            if (job)
+            {
+                TerminateJobObject(job, 1);
+            }
             TerminateProcess(process.hProcess, 1);
             WaitForSingleObject(process.hProcess, 5000);
             break;
@@ -283,6 +303,10 @@ ChildOutcome Platform::RunChild(const std::vector<std::string>& args, int timeou
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
     CloseHandle(readEnd);
+    if (job)
+    {
+        CloseHandle(job);
+    }
     outcome.exitCode = static_cast<int>(code);
     if (!outcome.timedOut && code >= 0xC0000000u)
     {
