@@ -5,11 +5,10 @@
 #include "CheckContext.h"
 #include "EditorFrame.h"
 #include "HostError.h"
+#include "SecondThread.h"
 
 #include <atomic>
 #include <cstdio>
-#include <exception>
-#include <thread>
 
 namespace
 {
@@ -136,46 +135,33 @@ Outcome WhileProcessing(CheckContext& context)
     {
         return Pass("no editor");
     }
-    std::atomic<bool> done{false};
     std::string fault;
     long blocks = 0;
     const Audio input = context.Music(512);
-    // The audio thread of a host, running while the user opens the editor.
-    std::thread audio(
-        [&]()
-        {
-            // Nothing may leave the thread: a host error becomes the fault.
-            try
+    {
+        // The audio thread of a host, running while the user opens the editor.
+        SecondThread audio(
+            [&](const std::atomic<bool>& stop)
             {
-                while (!done.load() && fault.empty())
+                while (!stop.load() && fault.empty())
                 {
                     fault = OutputFault(h->Run(input));
                     ++blocks;
                 }
-            }
-            catch (const std::exception& e)
-            {
-                fault = e.what();
-            }
-        });
-    EditorFrame frame;
-    try
-    {
+            });
+        EditorFrame frame;
         for (int i = 0; i < context.Scale(3, 5, 20); ++i)
         {
             context.Step("open and close " + std::to_string(i + 1) + " while processing");
             Open(*h, frame, 100);
             Close(*h, frame);
         }
+        audio.Stop();
+        if (fault.empty())
+        {
+            fault = audio.Failure();
+        }
     }
-    catch (...)
-    {
-        done = true;
-        audio.join();
-        throw;
-    }
-    done = true;
-    audio.join();
     if (!fault.empty())
     {
         return Fail("while the editor opened and closed: " + fault);

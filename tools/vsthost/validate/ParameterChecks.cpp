@@ -2,13 +2,13 @@
 // host sends, reading back, automation inside blocks and from another thread.
 #include "Check.h"
 #include "CheckContext.h"
+#include "SecondThread.h"
 #include "TextProbe.h"
 
 #include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <limits>
-#include <thread>
 
 namespace
 {
@@ -181,38 +181,28 @@ Outcome Threaded(CheckContext& context)
     {
         return Pass("no parameters");
     }
-    std::atomic<bool> done{false};
     std::atomic<long> changes{0};
     const uint64_t seed = context.Seed();
-    // A host's editor or automation thread, writing while audio runs.
-    std::thread writer(
-        [&]()
-        {
-            std::mt19937_64 random(seed);
-            std::uniform_real_distribution<float> any(0.0f, 1.0f);
-            std::uniform_int_distribution<int32_t> which(0, n - 1);
-            while (!done.load())
-            {
-                const int32_t i = which(random);
-                e->setParameter(e, i, any(random));
-                e->getParameter(e, i);
-                changes.fetch_add(1);
-            }
-        });
-    context.Step("processing while another thread sets parameters");
     Audio out;
-    try
     {
+        // A host's editor or automation thread, writing while audio runs.
+        SecondThread writer(
+            [&](const std::atomic<bool>& stop)
+            {
+                std::mt19937_64 random(seed);
+                std::uniform_real_distribution<float> any(0.0f, 1.0f);
+                std::uniform_int_distribution<int32_t> which(0, n - 1);
+                while (!stop.load())
+                {
+                    const int32_t i = which(random);
+                    e->setParameter(e, i, any(random));
+                    e->getParameter(e, i);
+                    changes.fetch_add(1);
+                }
+            });
+        context.Step("processing while another thread sets parameters");
         out = h->Run(context.Music(context.Scale(44100, 132300, 441000)));
     }
-    catch (...)
-    {
-        done = true;
-        writer.join();
-        throw;
-    }
-    done = true;
-    writer.join();
     std::string fault = OutputFault(out, false);
     if (!fault.empty())
     {
