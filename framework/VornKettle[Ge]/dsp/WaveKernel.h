@@ -57,6 +57,8 @@ public:
         double lanes[9][V][W] = {};
         for (int k = 0; k < 9; ++k)
         {
+            // Unrolled, so that every index is a constant.
+#pragma GCC unroll 32
             for (int j = 0; j < S; ++j)
             {
                 lanes[k][j % V][j / V] = from[k][j];
@@ -115,6 +117,7 @@ public:
         double* const to[4] = {bank.x1, bank.x2, bank.y1, bank.y2};
         for (int k = 0; k < 4; ++k)
         {
+#pragma GCC unroll 32
             for (int j = 0; j < S; ++j)
             {
                 to[k][j] = lanes[k][j % V][j / V];
