@@ -44,7 +44,7 @@ struct VecSse2
 
     // Lane 0 of each of x[0] and x[1].
     static VecSse2 Lows(const VecSse2* x) { return {_mm_unpacklo_pd(x[0].v, x[1].v)}; }
-    // Lane L of a in lane 0; the other lane is left unspecified.
+    // Lane L of a in lane 0; the other lane is of no use.
     template <int L> static VecSse2 LaneToLow(VecSse2 a)
     {
         static_assert(L >= 0 && L < kLanes, "lane index");
