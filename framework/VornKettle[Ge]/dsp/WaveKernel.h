@@ -4,7 +4,6 @@
 #include "FuzzPedal.h"
 #include "WavePaths.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -283,7 +282,9 @@ private:
 #pragma GCC unroll 16
                 for (int l = 0; l < W; ++l)
                 {
-                    low[l] = x[std::min(g + l, N - 1)];
+                    // No std::min: a copy of it compiled here for AVX2 could
+                    // be the one the linker keeps for every file.
+                    low[l] = x[g + l < N ? g + l : N - 1];
                 }
                 const Vec w = Shaped(c, Vec::Lows(low));
 #pragma GCC unroll 16
