@@ -59,4 +59,8 @@ echo "Editor: $(ls out/*.png | tr '\n' ' ')"
 echo
 "$run64" "$host64" info "$dll64"
 echo
-"$run32" "$host32" info "$dll32"
+if bash scripts/runs-32bit.sh; then
+  "$run32" "$host32" info "$dll32"
+else
+  echo "$dll32: built, but vsthost info not run: this machine runs no 32-bit programs"
+fi
