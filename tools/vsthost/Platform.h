@@ -78,6 +78,12 @@ public:
     static ChildOutcome RunChild(const std::vector<std::string>& args, int timeoutMs,
                                  bool keepStderr);
 
+    // From now on a crash ends this process at once, its exit status the
+    // crash's own code (Windows; elsewhere the signal already does). Wine
+    // would otherwise start its debugger, which on a display waits for
+    // someone to close its window.
+    static void EndAtOnceOnCrash();
+
     // Memory the process holds now, in bytes: resident set (POSIX) or private
     // bytes (Windows); 0 when unknown.
     static size_t MemoryInUse();

@@ -113,6 +113,7 @@ int Validator::Run()
 
 int Validator::RunOne()
 {
+    Platform::EndAtOnceOnCrash();
     Outcome outcome = Fail("no check named " + options.runCheck);
     // Whatever the plug-in prints goes to standard error; standard output
     // carries only the result line.

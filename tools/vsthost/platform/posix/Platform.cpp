@@ -257,6 +257,8 @@ std::string Platform::ExecutablePath()
     return std::string(buffer, static_cast<size_t>(n));
 }
 
+void Platform::EndAtOnceOnCrash() {}
+
 ChildOutcome Platform::RunChild(const std::vector<std::string>& args, int timeoutMs,
                                 bool keepStderr)
 {

@@ -197,6 +197,23 @@ std::wstring QuoteArgument(const std::wstring& arg)
 }
 } // namespace
 
+namespace
+{
+LONG WINAPI EndWithExceptionCode(EXCEPTION_POINTERS* e)
+{
+    TerminateProcess(GetCurrentProcess(), e && e->ExceptionRecord
+                                              ? e->ExceptionRecord->ExceptionCode
+                                              : static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+} // namespace
+
+void Platform::EndAtOnceOnCrash()
+{
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    SetUnhandledExceptionFilter(&EndWithExceptionCode);
+}
+
 ChildOutcome Platform::RunChild(const std::vector<std::string>& args, int timeoutMs,
                                 bool keepStderr)
 {
