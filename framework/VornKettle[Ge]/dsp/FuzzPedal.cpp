@@ -72,12 +72,17 @@ void RunCascade(BiquadBank& bank, int first, int count, double* buf, int len)
 
 FuzzPedal::FuzzPedal()
     : currentRate(0.0), designedRate(0.0), outputGain(0.0), drive(0.0), attack(0.0),
-      effectOn(false), cabinetOn(false), path(Path::Auto),
-      fastestWave(CpuHasAvx2() ? RunWaveAvx2 : RunWaveSse2),
-      waveMinFrames(CpuHasAvx2() ? kWaveMinFramesAvx2 : kWaveMinFramesSse2),
-      waveMinFramesCabinet(CpuHasAvx2() ? kWaveMinFramesAvx2 : kWaveMinFramesCabinetSse2), bank(),
-      chunk()
+      effectOn(false), cabinetOn(false), path(Path::Auto), wave(FastestWave()), bank(), chunk()
 {
+}
+
+FuzzPedal::WaveChoice FuzzPedal::FastestWave()
+{
+    if (CpuHasAvx2())
+    {
+        return {RunWaveAvx2, kWaveMinFramesAvx2, kWaveMinFramesAvx2};
+    }
+    return {RunWaveSse2, kWaveMinFramesSse2, kWaveMinFramesCabinetSse2};
 }
 
 bool FuzzPedal::ForcePath(Path p)
@@ -218,28 +223,28 @@ void FuzzPedal::ProcessBlock(const double* in0, const double* in1, double* out0,
     }
 
     DenormalGuard guard;
-    WaveRunner wave = nullptr;
+    WaveRunner runner = nullptr;
     switch (path)
     {
     case Path::Auto:
-        wave =
-            nFrames >= (cabinetOn ? waveMinFramesCabinet : waveMinFrames) ? fastestWave : nullptr;
+        runner =
+            nFrames >= (cabinetOn ? wave.minFramesCabinet : wave.minFrames) ? wave.run : nullptr;
         break;
     case Path::PerSection:
         break;
     case Path::WaveSse2:
-        wave = RunWaveSse2;
+        runner = RunWaveSse2;
         break;
     case Path::WaveAvx2:
-        wave = RunWaveAvx2;
+        runner = RunWaveAvx2;
         break;
     }
-    if (wave != nullptr)
+    if (runner != nullptr)
     {
         double dry, shaped;
         BlendWeights(dry, shaped);
         const WaveParams params{dry, shaped, drive, outputGain};
-        wave(bank, params, cabinetOn, in0, in1, out0, out1, nFrames);
+        runner(bank, params, cabinetOn, in0, in1, out0, out1, nFrames);
     }
     else
     {

@@ -106,10 +106,17 @@ private:
     bool effectOn;
     bool cabinetOn;
     Path path;
-    WaveRunner fastestWave;
-    // The block sizes from which fastestWave beats the per-section loop.
-    int waveMinFrames;
-    int waveMinFramesCabinet;
+    // The fastest wavefront this processor has and the block sizes from
+    // which it beats the per-section loop.
+    struct WaveChoice
+    {
+        WaveRunner run;
+        int minFrames;
+        int minFramesCabinet;
+    };
+    static WaveChoice FastestWave();
+
+    WaveChoice wave;
     BiquadBank bank;
     double chunk[kChunkFrames];
 };
