@@ -11,17 +11,12 @@
 //   5 no entry point at all.
 //   6 like 1, but dies from a segmentation fault in its third block.
 #include "VstInterface.h"
+#include "FixtureExport.h"
 
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <new>
-
-#ifdef _WIN32
-#define FIXTURE_EXPORT extern "C" __declspec(dllexport)
-#else
-#define FIXTURE_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
 
 namespace
 {

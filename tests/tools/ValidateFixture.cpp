@@ -22,6 +22,7 @@
 //     crashes on it
 //  18 parameter values are stored as given, NaN included
 #include "VstInterface.h"
+#include "FixtureExport.h"
 
 #include <chrono>
 #include <cmath>
@@ -30,12 +31,6 @@
 #include <cstring>
 #include <new>
 #include <type_traits>
-
-#ifdef _WIN32
-#define FIXTURE_EXPORT extern "C" __declspec(dllexport)
-#else
-#define FIXTURE_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
 
 namespace
 {
