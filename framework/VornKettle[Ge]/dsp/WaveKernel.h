@@ -35,13 +35,26 @@
 // once per group, not once per step. With more values than registers, memory
 // traffic, not arithmetic, bounds a step, and this divides it.
 //
+// With kPairGroups, the steps between fill and drain go in groups of two
+// skews, 2 kSkew steps: every vector but the first then takes the second
+// half of its inputs from what the vector before it has just produced in the
+// same group, and the first vector runs its two halves apart, before and
+// after the others. The dependencies stay those of the skew; only the order
+// of the work changes, and history and coefficients are fetched once for
+// twice the steps.
+//
+// kHoldCoefficients keeps a vector's coefficients in registers for a group
+// rather than reading them from memory at each use. Which of the two is
+// faster depends on how many registers the rest of the group needs; the
+// choice is made per instruction set by measurement (see RunWave).
+//
 // Fill and drain: every lane runs at every step, also before its section's
 // first frame and after its last one, on values that lead nowhere. So a
 // section's history is put back from the bank at the step of its first frame,
 // kSkew j, and taken for the bank at the step of its last, n - 1 + kSkew j.
 // Only the steps up to kFill = kSkew (S - 1) and from n - 1 on can do either;
 // the steps in between do nothing but the arithmetic.
-template <class Vec, int S, int kSkew> class WaveKernel
+template <class Vec, int S, int kSkew, bool kPairGroups, bool kHoldCoefficients> class WaveKernel
 {
 public:
     static constexpr int W = Vec::kLanes;
@@ -213,6 +226,13 @@ private:
     {
         const double gain = level;
         int64_t t = from;
+        if constexpr (kEdges == 0 && kPairGroups)
+        {
+            for (; t + 2 * kSkew <= to; t += 2 * kSkew)
+            {
+                PairedSteps(c, edges, gain, io, t, std::make_index_sequence<V - 1>());
+            }
+        }
         for (; t + kSkew <= to; t += kSkew)
         {
             Steps<kSkew, kEdges>(c, edges, gain, io, t, std::make_index_sequence<V>());
@@ -236,9 +256,50 @@ private:
          ...);
     }
 
+    // 2 kSkew steps from t, neither in the fill nor in the drain.
+    template <size_t... I>
+    [[gnu::always_inline]] static void PairedSteps(State& c, Edges& e, double gain, const Io& io,
+                                                   int64_t t, std::index_sequence<I...>)
+    {
+        Vec before[V][kSkew];
+#pragma GCC unroll 16
+        for (int v = 0; v < V; ++v)
+        {
+#pragma GCC unroll 16
+            for (int i = 0; i < kSkew; ++i)
+            {
+                before[v][i] = c.h[v].y[i];
+            }
+        }
+        Vec out[V][2 * kSkew];
+        VectorSteps<kSkew, 0, 0>(c, e, gain, io, t, before[V - 1], out[0]);
+        (PairedVector<static_cast<int>(I) + 1>(c, e, gain, io, t, before, out), ...);
+        VectorSteps<kSkew, 0, 0>(c, e, gain, io, t + kSkew, out[V - 1], out[0] + kSkew);
+    }
+
+    // Vector v (not 0) through the 2 kSkew steps of PairedSteps: the first
+    // kSkew inputs from before them, the others from out[v - 1].
+    template <int v>
+    [[gnu::always_inline]] static void PairedVector(State& c, Edges& e, double gain, const Io& io,
+                                                    int64_t t, const Vec (*before)[kSkew],
+                                                    Vec (*out)[2 * kSkew])
+    {
+        Vec in[2 * kSkew];
+#pragma GCC unroll 16
+        for (int s = 0; s < kSkew; ++s)
+        {
+            in[s] = before[v - 1][s];
+            in[s + kSkew] = out[v - 1][s];
+        }
+        VectorSteps<2 * kSkew, 0, v>(c, e, gain, io, t, in, out[v]);
+    }
+
+    // N steps of vector v from t: previous[s] is vector v - 1's output of
+    // step t + s - kSkew; the outputs go to produced, when given.
     template <int N, int kEdges, int v>
     [[gnu::always_inline]] static void VectorSteps(State& c, Edges& e, double gain, const Io& io,
-                                                   int64_t t, const Vec* previous)
+                                                   int64_t t, const Vec* previous,
+                                                   Vec* produced = nullptr)
     {
         // The loops over the steps are unrolled, so that x, y and the
         // history stay values in registers, not arrays in memory.
@@ -298,9 +359,7 @@ private:
             }
         }
 
-        // Read once for all N steps, not at each use.
-        const Coefficients k{InRegister(c.k[v].b0), InRegister(c.k[v].b1), InRegister(c.k[v].b2),
-                             InRegister(c.k[v].a1), InRegister(c.k[v].a2)};
+        const auto& k = HeldCoefficients(c.k[v]);
         Running& r = c.h[v];
         History h{r.x1, r.x2, r.y[kSkew - 1], r.y[kSkew - 2]};
         Vec y[N];
@@ -342,6 +401,14 @@ private:
                 }
             }
         }
+        if (produced != nullptr)
+        {
+#pragma GCC unroll 16
+            for (int s = 0; s < N; ++s)
+            {
+                produced[s] = y[s];
+            }
+        }
         r.x1 = h.x1;
         r.x2 = h.x2;
 #pragma GCC unroll 16
@@ -353,6 +420,20 @@ private:
         // above; its y1 and y2 are those of h.
         r.y[kSkew - 1] = h.y1;
         r.y[kSkew - 2] = h.y2;
+    }
+
+    // A copy in registers, or the coefficients where they are.
+    [[gnu::always_inline]] static decltype(auto) HeldCoefficients(const Coefficients& k)
+    {
+        if constexpr (kHoldCoefficients)
+        {
+            return Coefficients{InRegister(k.b0), InRegister(k.b1), InRegister(k.b2),
+                                InRegister(k.a1), InRegister(k.a2)};
+        }
+        else
+        {
+            return (k);
+        }
     }
 
     // A copy the compiler must hold in a register from here on: otherwise a
@@ -433,34 +514,44 @@ private:
 // Fuzz-only blocks from this length on take the longer skew where it helps.
 constexpr int32_t kLongFuzzBlock = 256;
 
+template <class Vec, int S, int kSkew, bool kPairGroups, bool kHoldCoefficients>
+void RunKernel(BiquadBank& bank, const WaveParams& params, const double* in0, const double* in1,
+               double* out0, double* out1, int32_t nFrames)
+{
+    WaveKernel<Vec, S, kSkew, kPairGroups, kHoldCoefficients> wave(bank, params);
+    wave.Run(in0, in1, out0, out1, nFrames);
+    wave.Store(bank);
+}
+
 // The body of RunWaveSse2 and RunWaveAvx2.
 template <class Vec>
 void RunWave(BiquadBank& bank, const WaveParams& params, bool cabinet, const double* in0,
              const double* in1, double* out0, double* out1, int32_t nFrames)
 {
     constexpr int kFuzz = BiquadBank::kFuzzCount;
+    constexpr int kChain = kFuzz + BiquadBank::kCabinetCount;
     // Every V steps of skew, a frame's lane moves round all vectors once, and
     // each hand-over on the way (about twenty cycles, the shaper's with its
     // division three times that) must be done by then: two steps per vector
-    // are enough for six vectors or more. With fewer, long blocks take six
-    // steps per vector; short ones could not make up for the longer fill.
-    constexpr bool kFewVectors = WaveKernel<Vec, kFuzz, 2>::V < 6;
+    // are enough for six vectors or more. With fewer, long blocks take
+    // kLongSkew steps per vector in paired groups; short ones could not make
+    // up for the longer fill.
+    constexpr int W = Vec::kLanes;
+    constexpr bool kFewVectors = (kFuzz + W - 1) / W < 6;
+    constexpr int kLongSkew = 6;
+    // Measured in bench/dsp: with two lanes, holding the coefficients in
+    // registers is faster; with four, reading them from memory is.
+    constexpr bool kHold = W < 4;
     if (cabinet)
     {
-        WaveKernel<Vec, kFuzz + BiquadBank::kCabinetCount, 2> wave(bank, params);
-        wave.Run(in0, in1, out0, out1, nFrames);
-        wave.Store(bank);
+        RunKernel<Vec, kChain, 2, false, kHold>(bank, params, in0, in1, out0, out1, nFrames);
     }
     else if (kFewVectors && nFrames >= kLongFuzzBlock)
     {
-        WaveKernel<Vec, kFuzz, 6> wave(bank, params);
-        wave.Run(in0, in1, out0, out1, nFrames);
-        wave.Store(bank);
+        RunKernel<Vec, kFuzz, kLongSkew, true, kHold>(bank, params, in0, in1, out0, out1, nFrames);
     }
     else
     {
-        WaveKernel<Vec, kFuzz, 2> wave(bank, params);
-        wave.Run(in0, in1, out0, out1, nFrames);
-        wave.Store(bank);
+        RunKernel<Vec, kFuzz, 2, false, kHold>(bank, params, in0, in1, out0, out1, nFrames);
     }
 }
