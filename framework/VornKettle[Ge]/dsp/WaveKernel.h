@@ -536,12 +536,11 @@ void RunWave(BiquadBank& bank, const WaveParams& params, bool cabinet, const dou
     // are enough for six vectors or more. With fewer, long blocks take
     // kLongSkew steps per vector in paired groups; short ones could not make
     // up for the longer fill.
-    constexpr int W = Vec::kLanes;
-    constexpr bool kFewVectors = (kFuzz + W - 1) / W < 6;
     constexpr int kLongSkew = 6;
     // Measured in bench/dsp: with two lanes, holding the coefficients in
     // registers is faster; with four, reading them from memory is.
-    constexpr bool kHold = W < 4;
+    constexpr bool kHold = Vec::kLanes < 4;
+    constexpr bool kFewVectors = WaveKernel<Vec, kFuzz, 2, false, kHold>::V < 6;
     if (cabinet)
     {
         RunKernel<Vec, kChain, 2, false, kHold>(bank, params, in0, in1, out0, out1, nFrames);
