@@ -65,10 +65,10 @@ struct VecAvx2
         }
     }
 
-    static VecAvx2 ShiftUp(VecAvx2 a, double low)
+    static VecAvx2 ShiftUp(VecAvx2 a, VecAvx2 low)
     {
         const __m256d rotated = _mm256_permute4x64_pd(a.v, _MM_SHUFFLE(2, 1, 0, 3));
-        return {_mm256_blend_pd(rotated, _mm256_set1_pd(low), 0x1)};
+        return {_mm256_blend_pd(rotated, low.v, 0x1)};
     }
 
     template <int L> static double Lane(VecAvx2 a)

@@ -58,12 +58,9 @@ struct VecSse2
         }
     }
 
-    // Every lane moves up by one; the top lane drops out and `low` enters
-    // lane 0.
-    static VecSse2 ShiftUp(VecSse2 a, double low)
-    {
-        return {_mm_unpacklo_pd(_mm_set_sd(low), a.v)};
-    }
+    // Every lane moves up by one; the top lane drops out and lane 0 of
+    // `low` enters lane 0.
+    static VecSse2 ShiftUp(VecSse2 a, VecSse2 low) { return {_mm_unpacklo_pd(low.v, a.v)}; }
 
     template <int L> static double Lane(VecSse2 a)
     {

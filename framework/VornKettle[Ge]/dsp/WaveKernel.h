@@ -33,7 +33,10 @@
 // its steps before the next vector: every step of a group takes only outputs
 // the previous group left. So a vector's coefficients and history are fetched
 // once per group, not once per step. With more values than registers, memory
-// traffic, not arithmetic, bounds a step, and this divides it.
+// traffic, not arithmetic, bounds a step, and this divides it. A group runs
+// the vectors from the last to the first: each then reads the outputs of the
+// vector before it while they are still that vector's history, and only the
+// last vector's, which vector 0 shifts, must be kept aside (measured: 3%).
 //
 // With kPairGroups, the steps between fill and drain go in groups of two
 // skews, 2 kSkew steps: every vector but the first then takes the second
@@ -43,6 +46,15 @@
 // of the work changes, and history and coefficients are fetched once for
 // twice the steps.
 //
+// With kShaperDelay, section 2 takes the shaper's value of what section 1
+// handed over kShaperDelay steps earlier, not kSkew: the inputs wait that
+// long, and the steps between fill and drain go in pairs of groups whose
+// first shapes the inputs of both at once. With four lanes, the shaper's
+// arithmetic then runs once per four steps, not once per two; its division
+// and its dozen other operations are the costliest hand-over of the chain.
+// Every section from the second on then works on its frame kShaperDelay
+// steps later than the skew alone would say.
+//
 // kHoldCoefficients keeps a vector's coefficients in registers for a group
 // rather than reading them from memory at each use. Which of the two is
 // faster depends on how many registers the rest of the group needs; the
@@ -51,10 +63,13 @@
 // Fill and drain: every lane runs at every step, also before its section's
 // first frame and after its last one, on values that lead nowhere. So a
 // section's history is put back from the bank at the step of its first frame,
-// kSkew j, and taken for the bank at the step of its last, n - 1 + kSkew j.
-// Only the steps up to kFill = kSkew (S - 1) and from n - 1 on can do either;
-// the steps in between do nothing but the arithmetic.
-template <class Vec, int S, int kSkew, bool kPairGroups, bool kHoldCoefficients> class WaveKernel
+// FirstStep(j), and taken for the bank at the step of its last, n - 1 +
+// FirstStep(j). Only the steps up to kFill = FirstStep(S - 1) and from n - 1
+// on can do either; the steps in between do nothing but the arithmetic. A
+// vector none of whose sections has work in a group of these steps is left
+// out of it.
+template <class Vec, int S, int kSkew, bool kPairGroups, bool kHoldCoefficients, int kShaperDelay>
+class WaveKernel
 {
 public:
     static constexpr int W = Vec::kLanes;
@@ -109,6 +124,11 @@ public:
         {
             edges.lane[l] = Vec::Equal(Vec::Load(index), Vec::Set1(l));
         }
+        for (Vec& u : state.pending)
+        {
+            u = Vec::Set1(0.0);
+        }
+        state.ahead = Vec::Set1(0.0);
         state.drive = Vec::Set1(p.drive);
         state.dry = Vec::Set1(p.dry);
         state.shaped = Vec::Set1(p.shaped);
@@ -163,8 +183,23 @@ private:
     static_assert(kSkew >= 2, "the hand-over off the critical path");
     static constexpr double kOffset = FuzzPedal::kDenormalOffset;
     static constexpr double kCeiling = FuzzPedal::kShaperCeiling;
-    static constexpr int kFill = kSkew * (S - 1);
+    static_assert(kShaperDelay % kSkew == 0, "the delay keeps groups aligned");
+    static_assert(kShaperDelay == 0 || 2 * kSkew == W, "a batch of the shaper fills a vector");
+    static_assert(kShaperDelay == 0 || !kPairGroups, "one order of the steps at a time");
     static constexpr int kShaperVector = 2;
+    static constexpr int kShaperSection = 2;
+    // How a group treats the shaper (see ShapeDelayed).
+    static constexpr int kNoBatch = 0;
+    static constexpr int kBatchFirst = 1;
+    static constexpr int kBatchSecond = 2;
+
+    // The step at which section j takes the block's first frame.
+    static constexpr int FirstStep(int j)
+    {
+        return kSkew * j + (j >= kShaperSection ? kShaperDelay : 0);
+    }
+
+    static constexpr int kFill = FirstStep(S - 1);
     static constexpr int kGainStage = S == 22 ? 12 : -1;
     static constexpr int kGainVector = S == 22 ? kGainStage % V : -1;
     static constexpr int kOutVector = (S - 1) % V;
@@ -208,6 +243,10 @@ private:
         Running h[V];
         Vec gain;
         Vec drive, dry, shaped;
+        // The shaper's inputs of the last kShaperDelay steps (lane 0), and
+        // the shaped values a batch made for the next group.
+        Vec pending[kShaperDelay > 0 ? kShaperDelay : 1];
+        Vec ahead;
     };
 
     // What only the fill and drain need: x1, x2, y1, y2 of each section as
@@ -226,6 +265,16 @@ private:
     {
         const double gain = level;
         int64_t t = from;
+        if constexpr (kEdges == 0 && kShaperDelay > 0)
+        {
+            for (; t + 2 * kSkew <= to; t += 2 * kSkew)
+            {
+                Steps<kSkew, kEdges, kBatchFirst>(c, edges, gain, io, t,
+                                                  std::make_index_sequence<V>());
+                Steps<kSkew, kEdges, kBatchSecond>(c, edges, gain, io, t + kSkew,
+                                                   std::make_index_sequence<V>());
+            }
+        }
         if constexpr (kEdges == 0 && kPairGroups)
         {
             for (; t + 2 * kSkew <= to; t += 2 * kSkew)
@@ -246,14 +295,27 @@ private:
     // N (at most kSkew) steps from t, vector by vector. Vector v's input at
     // step t + s is vector v - 1's output of step t + s - kSkew, from before
     // these steps.
-    template <int N, int kEdges, size_t... I>
+    template <int N, int kEdges, int kBatch = kNoBatch, size_t... I>
     [[gnu::always_inline]] static void Steps(State& c, Edges& e, double gain, const Io& io,
                                              int64_t t, std::index_sequence<I...>)
     {
         static_assert(N >= 1 && N <= kSkew, "every input from before the steps");
         const Running before[V] = {c.h[I]...};
-        (VectorSteps<N, kEdges, static_cast<int>(I)>(c, e, gain, io, t, before[(I + V - 1) % V].y),
+        (VectorStepsIfBusy<N, kEdges, static_cast<int>(V - 1 - I), kBatch>(
+             c, e, gain, io, t, before[(2 * V - 2 - I) % V].y),
          ...);
+    }
+
+    // In the fill and drain, a vector none of whose sections has work in
+    // these steps is left out: its values lead nowhere.
+    template <int N, int kEdges, int v, int kBatch>
+    [[gnu::always_inline]] static void
+    VectorStepsIfBusy(State& c, Edges& e, double gain, const Io& io, int64_t t, const Vec* previous)
+    {
+        if (kEdges == 0 || !Idle(v, t, N, io.n))
+        {
+            VectorSteps<N, kEdges, v, kBatch>(c, e, gain, io, t, previous);
+        }
     }
 
     // 2 kSkew steps from t, neither in the fill nor in the drain.
@@ -296,7 +358,7 @@ private:
 
     // N steps of vector v from t: previous[s] is vector v - 1's output of
     // step t + s - kSkew; the outputs go to produced, when given.
-    template <int N, int kEdges, int v>
+    template <int N, int kEdges, int v, int kBatch = kNoBatch>
     [[gnu::always_inline]] static void VectorSteps(State& c, Edges& e, double gain, const Io& io,
                                                    int64_t t, const Vec* previous,
                                                    Vec* produced = nullptr)
@@ -312,16 +374,28 @@ private:
         }
         if constexpr (v == 0)
         {
-#pragma GCC unroll 16
-            for (int s = 0; s < N; ++s)
+            if constexpr (kGainVector == 0)
             {
-                const bool real = !(kEdges & kKeep) || t + s < io.n;
-                const double input = real ? io.in1[t + s] + io.in0[t + s] : 0.0;
-                if constexpr (kGainVector == 0)
+#pragma GCC unroll 16
+                for (int s = 0; s < N; ++s)
                 {
                     x[s] = x[s] * c.gain;
                 }
-                x[s] = Vec::ShiftUp(x[s], input);
+            }
+            if constexpr ((kEdges & kKeep) == 0)
+            {
+                // Every step here has its frame: the inputs are summed a
+                // vector at a time.
+                TakeInputs<0, N>(x, io, t);
+            }
+            else
+            {
+#pragma GCC unroll 16
+                for (int s = 0; s < N; ++s)
+                {
+                    const double input = t + s < io.n ? io.in1[t + s] + io.in0[t + s] : 0.0;
+                    x[s] = Vec::ShiftUp(x[s], Vec::Set1(input));
+                }
             }
         }
         else if constexpr (v == kGainVector)
@@ -331,6 +405,10 @@ private:
             {
                 x[s] = x[s] * c.gain;
             }
+        }
+        else if constexpr (v == kShaperVector && kShaperDelay > 0)
+        {
+            ShapeDelayed<N, kBatch>(c, x);
         }
         else if constexpr (v == kShaperVector)
         {
@@ -422,6 +500,80 @@ private:
         r.y[kSkew - 2] = h.y2;
     }
 
+    // Section 2's inputs of N steps from the shaper, on the values handed
+    // over kShaperDelay steps earlier: x holds those of these steps (lane 0),
+    // which wait in pending. kBatchFirst shapes the inputs of this group and
+    // the next together, kBatchSecond uses what it left in ahead.
+    template <int N, int kBatch> [[gnu::always_inline]] static void ShapeDelayed(State& c, Vec* x)
+    {
+        static_assert(N <= kShaperDelay, "every input from before the steps");
+        Vec raw[N];
+#pragma GCC unroll 16
+        for (int s = 0; s < N; ++s)
+        {
+            raw[s] = x[s];
+        }
+        if constexpr (kBatch == kBatchSecond)
+        {
+#pragma GCC unroll 16
+            for (int s = 0; s < N; ++s)
+            {
+                x[s] = Vec::WithLane0(x[s], LaneToLow(c.ahead, N + s));
+            }
+        }
+        else
+        {
+            constexpr int kCount = kBatch == kBatchFirst ? 2 * N : N;
+            Vec low[W];
+#pragma GCC unroll 16
+            for (int l = 0; l < W; ++l)
+            {
+                const int i = l < kCount ? l : kCount - 1;
+                low[l] = i < kShaperDelay ? c.pending[i] : raw[i - kShaperDelay];
+            }
+            const Vec w = Shaped(c, Vec::Lows(low));
+#pragma GCC unroll 16
+            for (int s = 0; s < N; ++s)
+            {
+                x[s] = Vec::WithLane0(x[s], LaneToLow(w, s));
+            }
+            if constexpr (kBatch == kBatchFirst)
+            {
+                c.ahead = w;
+            }
+        }
+#pragma GCC unroll 16
+        for (int i = 0; i < kShaperDelay; ++i)
+        {
+            c.pending[i] = i + N < kShaperDelay ? c.pending[i + N] : raw[i + N - kShaperDelay];
+        }
+    }
+
+    // The frames of steps t + G .. t + N - 1 into lane 0 of x[G] .. x[N - 1],
+    // in1 + in0 of up to a vector of them at a time.
+    template <int G, int N>
+    [[gnu::always_inline]] static void TakeInputs(Vec* x, const Io& io, int64_t t)
+    {
+        if constexpr (G + W <= N)
+        {
+            const Vec sums = Vec::Load(io.in1 + t + G) + Vec::Load(io.in0 + t + G);
+#pragma GCC unroll 16
+            for (int l = 0; l < W; ++l)
+            {
+                x[G + l] = Vec::ShiftUp(x[G + l], LaneToLow(sums, l));
+            }
+            TakeInputs<G + W, N>(x, io, t);
+        }
+        else
+        {
+#pragma GCC unroll 16
+            for (int s = G; s < N; ++s)
+            {
+                x[s] = Vec::ShiftUp(x[s], Vec::Set1(io.in1[t + s] + io.in0[t + s]));
+            }
+        }
+    }
+
     // A copy in registers, or the coefficients where they are.
     [[gnu::always_inline]] static decltype(auto) HeldCoefficients(const Coefficients& k)
     {
@@ -458,8 +610,18 @@ private:
         return Vec::template LaneToLow<L>(w);
     }
 
+    // Whether no section of vector v has work in steps t .. t + N - 1: none
+    // has before its first frame or after its last. The shaper's vector
+    // starts kShaperDelay steps early, to gather the inputs it delays.
+    static bool Idle(int v, int64_t t, int N, int32_t n)
+    {
+        const int64_t first = FirstStep(v) - (v == kShaperVector ? kShaperDelay : 0);
+        const int64_t last = n - 1 + FirstStep(v + V * ((S - 1 - v) / V));
+        return t + N - 1 < first || t > last;
+    }
+
     // The lane of vector v whose section takes its first frame at step
-    // start + s of the block (section j's is step kSkew j), or -1. With
+    // start + s of the block (section j's is FirstStep(j)), or -1. With
     // kAligned, start is a multiple of kSkew.
     template <bool kAligned> static int StartingLane(int v, int64_t start, int s)
     {
@@ -467,7 +629,16 @@ private:
         {
             return -1;
         }
-        const int64_t t = start + s;
+        int64_t t = start + s;
+        // Sections from the shaper's on start kShaperDelay steps later.
+        if (t >= kShaperSection * kSkew)
+        {
+            t -= kShaperDelay;
+            if (t < kShaperSection * kSkew)
+            {
+                return -1;
+            }
+        }
         if (t < 0 || t % kSkew != 0)
         {
             return -1;
@@ -514,11 +685,12 @@ private:
 // Fuzz-only blocks from this length on take the longer skew where it helps.
 constexpr int32_t kLongFuzzBlock = 256;
 
-template <class Vec, int S, int kSkew, bool kPairGroups, bool kHoldCoefficients>
+template <class Vec, int S, int kSkew, bool kPairGroups, bool kHoldCoefficients,
+          int kShaperDelay = 0>
 void RunKernel(BiquadBank& bank, const WaveParams& params, const double* in0, const double* in1,
                double* out0, double* out1, int32_t nFrames)
 {
-    WaveKernel<Vec, S, kSkew, kPairGroups, kHoldCoefficients> wave(bank, params);
+    WaveKernel<Vec, S, kSkew, kPairGroups, kHoldCoefficients, kShaperDelay> wave(bank, params);
     wave.Run(in0, in1, out0, out1, nFrames);
     wave.Store(bank);
 }
@@ -538,12 +710,16 @@ void RunWave(BiquadBank& bank, const WaveParams& params, bool cabinet, const dou
     // up for the longer fill.
     constexpr int kLongSkew = 6;
     // Measured in bench/dsp: with two lanes, holding the coefficients in
-    // registers is faster; with four, reading them from memory is.
+    // registers is faster; with four, reading them from memory is. With two
+    // lanes a group's shaper inputs fill a vector already; with four, the
+    // cabinet chain delays them a group to shape two groups' at once.
     constexpr bool kHold = Vec::kLanes < 4;
-    constexpr bool kFewVectors = WaveKernel<Vec, kFuzz, 2, false, kHold>::V < 6;
+    constexpr int kCabinetShaperDelay = Vec::kLanes == 4 ? 2 : 0;
+    constexpr bool kFewVectors = WaveKernel<Vec, kFuzz, 2, false, kHold, 0>::V < 6;
     if (cabinet)
     {
-        RunKernel<Vec, kChain, 2, false, kHold>(bank, params, in0, in1, out0, out1, nFrames);
+        RunKernel<Vec, kChain, 2, false, kHold, kCabinetShaperDelay>(bank, params, in0, in1, out0,
+                                                                     out1, nFrames);
     }
     else if (kFewVectors && nFrames >= kLongFuzzBlock)
     {
