@@ -682,8 +682,9 @@ private:
     double level;
 };
 
-// Fuzz-only blocks from this length on take the longer skew where it helps.
-constexpr int32_t kLongFuzzBlock = 256;
+// Fuzz-only blocks from this length on take the longer skew where it helps
+// (measured: from between 320 and 384 frames on).
+constexpr int32_t kLongFuzzBlock = 384;
 
 template <class Vec, int S, int kSkew, bool kPairGroups, bool kHoldCoefficients,
           int kShaperDelay = 0>
@@ -712,14 +713,14 @@ void RunWave(BiquadBank& bank, const WaveParams& params, bool cabinet, const dou
     // Measured in bench/dsp: with two lanes, holding the coefficients in
     // registers is faster; with four, reading them from memory is. With two
     // lanes a group's shaper inputs fill a vector already; with four, the
-    // cabinet chain delays them a group to shape two groups' at once.
+    // skew-2 kernels delay them a group to shape two groups' at once.
     constexpr bool kHold = Vec::kLanes < 4;
-    constexpr int kCabinetShaperDelay = Vec::kLanes == 4 ? 2 : 0;
+    constexpr int kShaperDelay = Vec::kLanes == 4 ? 2 : 0;
     constexpr bool kFewVectors = WaveKernel<Vec, kFuzz, 2, false, kHold, 0>::V < 6;
     if (cabinet)
     {
-        RunKernel<Vec, kChain, 2, false, kHold, kCabinetShaperDelay>(bank, params, in0, in1, out0,
-                                                                     out1, nFrames);
+        RunKernel<Vec, kChain, 2, false, kHold, kShaperDelay>(bank, params, in0, in1, out0, out1,
+                                                              nFrames);
     }
     else if (kFewVectors && nFrames >= kLongFuzzBlock)
     {
@@ -727,6 +728,7 @@ void RunWave(BiquadBank& bank, const WaveParams& params, bool cabinet, const dou
     }
     else
     {
-        RunKernel<Vec, kFuzz, 2, false, kHold>(bank, params, in0, in1, out0, out1, nFrames);
+        RunKernel<Vec, kFuzz, 2, false, kHold, kShaperDelay>(bank, params, in0, in1, out0, out1,
+                                                             nFrames);
     }
 }
