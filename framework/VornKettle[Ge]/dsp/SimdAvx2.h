@@ -71,6 +71,18 @@ struct VecAvx2
         return {_mm256_blend_pd(rotated, low.v, 0x1)};
     }
 
+    // Lane L of a and of b in lanes 0 and 1; the others are of no use.
+    template <int L> static VecAvx2 LanePair(VecAvx2 a, VecAvx2 b)
+    {
+        static_assert(L >= 0 && L < kLanes, "lane index");
+        const __m128d ha = L < 2 ? _mm256_castpd256_pd128(a.v) : _mm256_extractf128_pd(a.v, 1);
+        const __m128d hb = L < 2 ? _mm256_castpd256_pd128(b.v) : _mm256_extractf128_pd(b.v, 1);
+        const __m128d pair = L % 2 == 0 ? _mm_unpacklo_pd(ha, hb) : _mm_unpackhi_pd(ha, hb);
+        return {_mm256_castpd128_pd256(pair)};
+    }
+    // Lanes 0 and 1 to p[0] and p[1].
+    static void StorePair(double* p, VecAvx2 a) { _mm_storeu_pd(p, _mm256_castpd256_pd128(a.v)); }
+
     template <int L> static double Lane(VecAvx2 a)
     {
         static_assert(L >= 0 && L < kLanes, "lane index");

@@ -62,6 +62,15 @@ struct VecSse2
     // `low` enters lane 0.
     static VecSse2 ShiftUp(VecSse2 a, VecSse2 low) { return {_mm_unpacklo_pd(low.v, a.v)}; }
 
+    // Lane L of a and of b in lanes 0 and 1.
+    template <int L> static VecSse2 LanePair(VecSse2 a, VecSse2 b)
+    {
+        static_assert(L >= 0 && L < kLanes, "lane index");
+        return {L == 0 ? _mm_unpacklo_pd(a.v, b.v) : _mm_unpackhi_pd(a.v, b.v)};
+    }
+    // Lanes 0 and 1 to p[0] and p[1].
+    static void StorePair(double* p, VecSse2 a) { Store(p, a); }
+
     template <int L> static double Lane(VecSse2 a)
     {
         static_assert(L >= 0 && L < kLanes, "lane index");

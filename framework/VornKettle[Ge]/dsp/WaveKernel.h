@@ -468,15 +468,36 @@ private:
                     e.kept[v] = Select(e.lane[l], h, e.kept[v]);
                 }
             }
-            if constexpr (v == kOutVector)
+            if constexpr (v == kOutVector && (kEdges & kStart) != 0)
             {
-                if (!(kEdges & kStart) || t + s >= kFill)
+                if (t + s >= kFill)
                 {
                     const double out = Vec::template Lane<kOutLane>(y[s]) + kOffset;
                     const int64_t frame = t + s - kFill;
                     io.out1[frame] = S == 22 ? out : gain * out;
                     io.out0[frame] = S == 22 ? out : gain * out;
                 }
+            }
+        }
+        if constexpr (v == kOutVector && (kEdges & kStart) == 0)
+        {
+            // Every step here has its frame: two of them go out at a time.
+#pragma GCC unroll 16
+            for (int s = 0; s + 1 < N; s += 2)
+            {
+                Vec out = Vec::template LanePair<kOutLane>(y[s], y[s + 1]) + Vec::Set1(kOffset);
+                if constexpr (S != 22)
+                {
+                    out = Vec::Set1(gain) * out;
+                }
+                Vec::StorePair(io.out1 + t + s - kFill, out);
+                Vec::StorePair(io.out0 + t + s - kFill, out);
+            }
+            if constexpr (N % 2 != 0)
+            {
+                const double out = Vec::template Lane<kOutLane>(y[N - 1]) + kOffset;
+                io.out1[t + N - 1 - kFill] = S == 22 ? out : gain * out;
+                io.out0[t + N - 1 - kFill] = S == 22 ? out : gain * out;
             }
         }
         if (produced != nullptr)
