@@ -55,10 +55,8 @@
 // Every section from the second on then works on its frame kShaperDelay
 // steps later than the skew alone would say.
 //
-// kHoldCoefficients keeps a vector's coefficients in registers for a group
-// rather than reading them from memory at each use. Which of the two is
-// faster depends on how many registers the rest of the group needs; the
-// choice is made per instruction set by measurement (see RunWave).
+// The coefficients are read from memory at each use, not held in registers
+// for a group: the registers are worth more for the history (measured).
 //
 // Fill and drain: every lane runs at every step, also before its section's
 // first frame and after its last one, on values that lead nowhere. So a
@@ -68,8 +66,7 @@
 // on can do either; the steps in between do nothing but the arithmetic. A
 // vector none of whose sections has work in a group of these steps is left
 // out of it.
-template <class Vec, int S, int kSkew, bool kPairGroups, bool kHoldCoefficients, int kShaperDelay>
-class WaveKernel
+template <class Vec, int S, int kSkew, bool kPairGroups, int kShaperDelay> class WaveKernel
 {
 public:
     static constexpr int W = Vec::kLanes;
@@ -437,7 +434,7 @@ private:
             }
         }
 
-        const auto& k = HeldCoefficients(c.k[v]);
+        const Coefficients& k = c.k[v];
         Running& r = c.h[v];
         History h{r.x1, r.x2, r.y[kSkew - 1], r.y[kSkew - 2]};
         Vec y[N];
@@ -595,29 +592,6 @@ private:
         }
     }
 
-    // A copy in registers, or the coefficients where they are.
-    [[gnu::always_inline]] static decltype(auto) HeldCoefficients(const Coefficients& k)
-    {
-        if constexpr (kHoldCoefficients)
-        {
-            return Coefficients{InRegister(k.b0), InRegister(k.b1), InRegister(k.b2),
-                                InRegister(k.a1), InRegister(k.a2)};
-        }
-        else
-        {
-            return (k);
-        }
-    }
-
-    // A copy the compiler must hold in a register from here on: otherwise a
-    // value that does not change in the loop is kept in memory and read
-    // again at every use.
-    [[gnu::always_inline]] static Vec InRegister(Vec a)
-    {
-        __asm__("" : "+x"(a.v));
-        return a;
-    }
-
     // Lane l of w in lane 0.
     template <int L = 0> [[gnu::always_inline]] static Vec LaneToLow(Vec w, int l)
     {
@@ -707,12 +681,11 @@ private:
 // (measured: from between 320 and 384 frames on).
 constexpr int32_t kLongFuzzBlock = 384;
 
-template <class Vec, int S, int kSkew, bool kPairGroups, bool kHoldCoefficients,
-          int kShaperDelay = 0>
+template <class Vec, int S, int kSkew, bool kPairGroups, int kShaperDelay>
 void RunKernel(BiquadBank& bank, const WaveParams& params, const double* in0, const double* in1,
                double* out0, double* out1, int32_t nFrames)
 {
-    WaveKernel<Vec, S, kSkew, kPairGroups, kHoldCoefficients, kShaperDelay> wave(bank, params);
+    WaveKernel<Vec, S, kSkew, kPairGroups, kShaperDelay> wave(bank, params);
     wave.Run(in0, in1, out0, out1, nFrames);
     wave.Store(bank);
 }
@@ -731,25 +704,26 @@ void RunWave(BiquadBank& bank, const WaveParams& params, bool cabinet, const dou
     // kLongSkew steps per vector in paired groups; short ones could not make
     // up for the longer fill.
     constexpr int kLongSkew = 6;
-    // Measured in bench/dsp: with two lanes, holding the coefficients in
-    // registers is faster; with four, reading them from memory is. With two
-    // lanes a group's shaper inputs fill a vector already; with four, the
-    // skew-2 kernels delay them a group to shape two groups' at once.
-    constexpr bool kHold = Vec::kLanes < 4;
+    // With two lanes a group's shaper inputs fill a vector already; with
+    // four, the skew-2 kernels delay them a group to shape two groups' at
+    // once. With two lanes the cabinet chain's eleven vectors go in paired
+    // groups: measured 2% faster where only eight registers hold vectors, as
+    // in the 32-bit build, and 1% slower where sixteen do; one order for both
+    // keeps the path the 32-bit build ships under the native tests.
     constexpr int kShaperDelay = Vec::kLanes == 4 ? 2 : 0;
-    constexpr bool kFewVectors = WaveKernel<Vec, kFuzz, 2, false, kHold, 0>::V < 6;
+    constexpr bool kPairCabinet = Vec::kLanes == 2;
+    constexpr bool kFewVectors = WaveKernel<Vec, kFuzz, 2, false, 0>::V < 6;
     if (cabinet)
     {
-        RunKernel<Vec, kChain, 2, false, kHold, kShaperDelay>(bank, params, in0, in1, out0, out1,
+        RunKernel<Vec, kChain, 2, kPairCabinet, kShaperDelay>(bank, params, in0, in1, out0, out1,
                                                               nFrames);
     }
     else if (kFewVectors && nFrames >= kLongFuzzBlock)
     {
-        RunKernel<Vec, kFuzz, kLongSkew, true, kHold>(bank, params, in0, in1, out0, out1, nFrames);
+        RunKernel<Vec, kFuzz, kLongSkew, true, 0>(bank, params, in0, in1, out0, out1, nFrames);
     }
     else
     {
-        RunKernel<Vec, kFuzz, 2, false, kHold, kShaperDelay>(bank, params, in0, in1, out0, out1,
-                                                             nFrames);
+        RunKernel<Vec, kFuzz, 2, false, kShaperDelay>(bank, params, in0, in1, out0, out1, nFrames);
     }
 }
