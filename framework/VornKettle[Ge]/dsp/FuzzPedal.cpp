@@ -80,7 +80,7 @@ FuzzPedal::WaveChoice FuzzPedal::FastestWave()
 {
     if (CpuHasAvx2())
     {
-        return {RunWaveAvx2, kWaveMinFramesAvx2, kWaveMinFramesAvx2};
+        return {RunWaveAvx2, kWaveMinFramesAvx2, kWaveMinFramesCabinetAvx2};
     }
     return {RunWaveSse2, kWaveMinFramesSse2, kWaveMinFramesCabinetSse2};
 }
