@@ -46,14 +46,14 @@
 // of the work changes, and history and coefficients are fetched once for
 // twice the steps.
 //
-// With kShaperDelay, section 2 takes the shaper's value of what section 1
-// handed over kShaperDelay steps earlier, not kSkew: the inputs wait that
-// long, and the steps between fill and drain go in pairs of groups whose
-// first shapes the inputs of both at once. With four lanes, the shaper's
-// arithmetic then runs once per four steps, not once per two; its division
-// and its dozen other operations are the costliest hand-over of the chain.
-// Every section from the second on then works on its frame kShaperDelay
-// steps later than the skew alone would say.
+// With kShaperDelay, section 2 takes at step t the shaper's value of what
+// section 1 handed over at step t - kSkew - kShaperDelay: the shaper's inputs
+// wait kShaperDelay steps, and the steps between fill and drain go in pairs
+// of groups whose first shapes the inputs of both at once. With four lanes,
+// the shaper's arithmetic then runs once per four steps, not once per two;
+// its division and its dozen other operations are the costliest hand-over of
+// the chain. Every section from section 2 on then works on its frame
+// kShaperDelay steps later than the skew alone would say.
 //
 // The coefficients are read from memory at each use, not held in registers
 // for a group: the registers are worth more for the history (measured).
