@@ -183,8 +183,8 @@ private:
     static_assert(kShaperDelay % kSkew == 0, "the delay keeps groups aligned");
     static_assert(kShaperDelay == 0 || 2 * kSkew == W, "a batch of the shaper fills a vector");
     static_assert(kShaperDelay == 0 || !kPairGroups, "one order of the steps at a time");
-    static constexpr int kShaperVector = 2;
     static constexpr int kShaperSection = 2;
+    static constexpr int kShaperVector = kShaperSection % V;
     // How a group treats the shaper (see ShapeDelayed).
     static constexpr int kNoBatch = 0;
     static constexpr int kBatchFirst = 1;
@@ -469,10 +469,7 @@ private:
             {
                 if (t + s >= kFill)
                 {
-                    const double out = Vec::template Lane<kOutLane>(y[s]) + kOffset;
-                    const int64_t frame = t + s - kFill;
-                    io.out1[frame] = S == 22 ? out : gain * out;
-                    io.out0[frame] = S == 22 ? out : gain * out;
+                    PutFrame(io, gain, t + s - kFill, y[s]);
                 }
             }
         }
@@ -492,9 +489,7 @@ private:
             }
             if constexpr (N % 2 != 0)
             {
-                const double out = Vec::template Lane<kOutLane>(y[N - 1]) + kOffset;
-                io.out1[t + N - 1 - kFill] = S == 22 ? out : gain * out;
-                io.out0[t + N - 1 - kFill] = S == 22 ? out : gain * out;
+                PutFrame(io, gain, t + N - 1 - kFill, y[N - 1]);
             }
         }
         if (produced != nullptr)
@@ -516,6 +511,14 @@ private:
         // above; its y1 and y2 are those of h.
         r.y[kSkew - 1] = h.y1;
         r.y[kSkew - 2] = h.y2;
+    }
+
+    // The chain's output y (its last section's lane) as frame `frame`.
+    [[gnu::always_inline]] static void PutFrame(const Io& io, double gain, int64_t frame, Vec y)
+    {
+        const double out = Vec::template Lane<kOutLane>(y) + kOffset;
+        io.out1[frame] = S == 22 ? out : gain * out;
+        io.out0[frame] = S == 22 ? out : gain * out;
     }
 
     // Section 2's inputs of N steps from the shaper, on the values handed
@@ -624,22 +627,15 @@ private:
         {
             return -1;
         }
-        int64_t t = start + s;
-        // Sections from the shaper's on start kShaperDelay steps later.
-        if (t >= kShaperSection * kSkew)
+        for (int l = 0; l < W; ++l)
         {
-            t -= kShaperDelay;
-            if (t < kShaperSection * kSkew)
+            const int j = v + V * l;
+            if (j < S && FirstStep(j) == start + s)
             {
-                return -1;
+                return l;
             }
         }
-        if (t < 0 || t % kSkew != 0)
-        {
-            return -1;
-        }
-        const int64_t j = t / kSkew;
-        return j < S && j % V == v ? static_cast<int>(j / V) : -1;
+        return -1;
     }
 
     [[gnu::always_inline]] static History Select(Vec mask, const History& a, const History& b)
